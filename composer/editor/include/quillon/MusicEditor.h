@@ -1,0 +1,39 @@
+#pragma once
+
+#include "quillon/Caption.h"
+#include "quillon/CodeCounter.h"
+#include "quillon/TextBox.h"
+
+#include <string_view>
+
+namespace quillon {
+
+// The composer's edit commands and its change handler. Holds no copy of the document: every
+// command reads the text box, builds the new text and writes it back in exactly one write.
+// No command throws; a step that fails is skipped.
+class MusicEditor {
+public:
+    MusicEditor(TextBox& text1, Caption& label3);
+
+    void ResetMusicText();
+    void AppendCodeItem(std::u16string_view item);
+    void ExtendLastCode();
+    void AppendLineBreak();
+    void AppendTerminator();
+    void ResetCodeCounter();
+    // Clear: ResetCodeCounter, ResetMusicText, then the count caption set to "0".
+    void Clear();
+
+    // Must be called once for every change of the text box's text, inside the write that
+    // caused it (the text box adapter wires it).
+    void Text1_Change();
+
+    const CodeCounter& counter() const { return counter_; }
+
+private:
+    TextBox& text1_;
+    Caption& label3_;
+    CodeCounter counter_;
+};
+
+} // namespace quillon

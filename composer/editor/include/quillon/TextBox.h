@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quillon {
+
+// The editor's view of the multi-line text box that holds the music code text. The text box is
+// the only home of the document: the editor reads it, builds the new text, and writes it back.
+class TextBox {
+public:
+    virtual ~TextBox() = default;
+
+    // The whole text as UTF-16 code units; a line break reads as CR LF.
+    virtual std::u16string text() const = 0;
+
+    // Replaces the whole text in one write. The box raises its change handler exactly once,
+    // synchronously, before this returns; the handler may write once more from inside.
+    // A box that refuses the write throws, and keeps its old text.
+    virtual void setText(std::u16string_view text) = 0;
+};
+
+} // namespace quillon

@@ -1,0 +1,168 @@
+#include "quillon/MusicEditor.h"
+
+#include "quillon/MusicCode.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace quillon {
+
+namespace {
+
+constexpr std::int16_t kCounterLimit = 32767;
+constexpr int kBreakEvery = 17;
+
+std::optional<int> hexDigitValue(char16_t ch) {
+    if (ch >= u'0' && ch <= u'9') {
+        return ch - u'0';
+    }
+    if (ch >= u'a' && ch <= u'f') {
+        return ch - u'a' + 10;
+    }
+    if (ch >= u'A' && ch <= u'F') {
+        return ch - u'A' + 10;
+    }
+    return std::nullopt;
+}
+
+bool isLineBreakChar(char16_t ch) { return ch == u'\r' || ch == u'\n'; }
+
+// Uppercase hexadecimal without leading zeros, as the extend command writes its digits.
+std::u16string upperHex(int value) {
+    static constexpr char16_t digits[] = u"0123456789ABCDEF";
+    std::u16string out;
+    do {
+        out.insert(out.begin(), digits[value % 16]);
+        value /= 16;
+    } while (value > 0);
+    return out;
+}
+
+std::u16string countCaption(std::int16_t count) {
+    // The leading blank is the sign position of a non-negative number.
+    std::string digits = std::to_string(count);
+    std::u16string caption = count >= 0 ? u" " : u"";
+    caption.append(digits.begin(), digits.end());
+    return caption;
+}
+
+} // namespace
+
+MusicEditor::MusicEditor(TextBox& text1, Caption& label3) : text1_(text1), label3_(label3) {}
+
+void MusicEditor::ResetMusicText() {
+    try {
+        std::u16string text(kArrayHeader);
+        text += kLineBreak;
+        text1_.setText(text);
+    } catch (...) {
+        // A refused write leaves the old text in place.
+    }
+}
+
+void MusicEditor::AppendCodeItem(std::u16string_view item) {
+    try {
+        std::u16string text = text1_.text();
+        text += item;
+        text += kSeparator;
+        text1_.setText(text);
+    } catch (...) {
+    }
+}
+
+void MusicEditor::AppendLineBreak() {
+    try {
+        std::u16string text = text1_.text();
+        text += kLineBreak;
+        text1_.setText(text);
+    } catch (...) {
+    }
+}
+
+void MusicEditor::AppendTerminator() {
+    try {
+        std::u16string text = text1_.text();
+        text += kTerminator;
+        text += kLineBreak;
+        text1_.setText(text);
+    } catch (...) {
+    }
+}
+
+void MusicEditor::ExtendLastCode() {
+    try {
+        std::u16string text = text1_.text();
+
+        // Line breaks after the last item (the automatic one after every 16th note) stay
+        // behind it; the item in front of them is the one raised.
+        std::size_t end = text.size();
+        while (end > 0 && isLineBreakChar(text[end - 1])) {
+            --end;
+        }
+
+        // Only a code item is raised: two hexadecimal digits and the separator. Anything else
+        // (the header, the terminator, the user's own typing) is left alone.
+        if (end < 3 || text[end - 1] != kSeparator.front()) {
+            return;
+        }
+        const auto high = hexDigitValue(text[end - 3]);
+        const auto low = hexDigitValue(text[end - 2]);
+        if (!high || !low) {
+            return;
+        }
+        const int value = *high * 16 + *low + 1;
+        // 0x100 does not fit the unsigned char array: it would truncate to the terminator.
+        if (value > 0xff) {
+            return;
+        }
+
+        // Below 16 the first digit of the pair stays and only the second is rewritten.
+        const std::size_t keep = value > 15 ? end - 3 : end - 2;
+        std::u16string result = text.substr(0, keep);
+        result += upperHex(value);
+        result += kSeparator;
+        result.append(text, end, std::u16string::npos);
+        text1_.setText(result);
+    } catch (...) {
+    }
+}
+
+void MusicEditor::ResetCodeCounter() { counter_ = CodeCounter{}; }
+
+void MusicEditor::Clear() {
+    ResetCodeCounter();
+    ResetMusicText();
+    try {
+        label3_.setCaption(u"0");
+    } catch (...) {
+    }
+}
+
+void MusicEditor::Text1_Change() {
+    if (counter_.ChangeCount < kCounterLimit) {
+        ++counter_.ChangeCount;
+    }
+
+    try {
+        label3_.setCaption(countCaption(counter_.displayedCount()));
+    } catch (...) {
+        // The line break below still runs without the caption.
+    }
+
+    if (counter_.ChangeCount % kBreakEvery != 0) {
+        return;
+    }
+    // Raised before the write, so the nested run shows the same count as this one.
+    if (counter_.BreakCount < kCounterLimit) {
+        ++counter_.BreakCount;
+    }
+    try {
+        std::u16string text = text1_.text();
+        text += kLineBreak;
+        text1_.setText(text);
+    } catch (...) {
+    }
+}
+
+} // namespace quillon
