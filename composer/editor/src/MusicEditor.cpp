@@ -26,7 +26,9 @@ std::optional<int> hexDigitValue(char16_t ch) {
     return std::nullopt;
 }
 
-bool isLineBreakChar(char16_t ch) { return ch == u'\r' || ch == u'\n'; }
+bool isLineBreakChar(char16_t ch) {
+    return ch == u'\r' || ch == u'\n';
+}
 
 // Uppercase hexadecimal without leading zeros, as the extend command writes its digits.
 std::u16string upperHex(int value) {
@@ -128,7 +130,9 @@ void MusicEditor::ExtendLastCode() {
     }
 }
 
-void MusicEditor::ResetCodeCounter() { counter_ = CodeCounter{}; }
+void MusicEditor::ResetCodeCounter() {
+    counter_ = CodeCounter{};
+}
 
 void MusicEditor::Clear() {
     ResetCodeCounter();
@@ -154,6 +158,7 @@ void MusicEditor::Text1_Change() {
         return;
     }
     // Raised before the write, so the nested run shows the same count as this one.
+    const std::int16_t breaksBefore = counter_.BreakCount;
     if (counter_.BreakCount < kCounterLimit) {
         ++counter_.BreakCount;
     }
@@ -162,6 +167,9 @@ void MusicEditor::Text1_Change() {
         text += kLineBreak;
         text1_.setText(text);
     } catch (...) {
+        // No break was made, so none is counted: otherwise the count of codes entered would
+        // stay one short for good.
+        counter_.BreakCount = breaksBefore;
     }
 }
 
