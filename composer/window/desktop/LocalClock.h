@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLocale>
 #include <QString>
 #include <QTime>
 
@@ -15,11 +16,18 @@ public:
 
     // Tests replace the source to fix the time.
     explicit LocalClock(TimeSource source = &QTime::currentTime);
+    // Tests also fix the regional settings; the clock above takes the user's.
+    LocalClock(TimeSource source, QLocale locale);
 
     QString text() const;
 
+    // The format the clock uses for a regional long time format: that format when it shows hours,
+    // minutes and seconds and nothing else (no zone, no date), otherwise the fixed "HH:mm:ss".
+    static QString displayFormat(const QString& longTimeFormat);
+
 private:
     TimeSource source_;
+    QLocale locale_;
 };
 
 } // namespace quillon

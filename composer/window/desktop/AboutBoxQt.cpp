@@ -1,0 +1,22 @@
+// The About box where the Windows shell's own is not at hand: a dialog of our own.
+#include "AboutBox.h"
+
+#include "AboutDialog.h"
+
+#include <QWidget>
+
+namespace quillon {
+
+void showAboutBox(QWidget* owner) {
+    try {
+        QWidget* window = owner != nullptr ? owner->window() : nullptr;
+        // windowIcon() falls back to the application's icon when the window has none.
+        const QIcon icon = window != nullptr ? window->windowIcon() : QIcon();
+        AboutDialog dialog(aboutApplicationText(), aboutExtraText(), icon, window);
+        dialog.exec();
+    } catch (...) {
+        // An About box that cannot be shown is simply not shown.
+    }
+}
+
+} // namespace quillon
