@@ -1,0 +1,299 @@
+#include "Form1.h"
+
+#include "AboutBox.h"
+#include "PictureButton.h"
+#include "TextBoxEdit.h"
+#include "quillon/MusicCode.h"
+#include "quillon/MusicEditor.h"
+
+#include <QApplication>
+#include <QFrame>
+#include <QIcon>
+#include <QLabel>
+#include <QPalette>
+#include <QPushButton>
+#include <QTextDocument>
+#include <QTimer>
+
+#include <array>
+
+namespace quillon {
+
+namespace {
+
+// The layout is designed in twips; at 96 dots per inch 15 of them make a pixel.
+constexpr int kTwipsPerPixel = 15;
+
+constexpr QRect twips(int left, int top, int width, int height) {
+    return {left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel,
+            height / kTwipsPerPixel};
+}
+
+constexpr QSize kClientArea{8325 / kTwipsPerPixel, 7635 / kTwipsPerPixel};
+
+// The designed "宋体" 9 pt, then CJK fonts that Linux desktops have, so that the Chinese
+// captions never fall back to empty boxes.
+QFont songTi9() {
+    QFont font;
+    font.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("NSimSun"),
+                      QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK SC"),
+                      QStringLiteral("Droid Sans Fallback")});
+    font.setPointSize(9);
+    font.setWeight(QFont::Normal);
+    font.setItalic(false);
+    font.setUnderline(false);
+    font.setStrikeOut(false);
+    return font;
+}
+
+// The note grid: three rows of seven buttons per group, headed by a line and a label.
+struct GroupSpec {
+    const char* line;
+    const char16_t* heading;
+};
+constexpr std::array<GroupSpec, 4> kGroups{{
+    {"Line5", u"超低音"},
+    {"Line1", u"低音"},
+    {"Line2", u"中音"},
+    {"Line3", u"高音"},
+}};
+constexpr int kGroupPitch = 1680;
+constexpr int kButtonPitch = 480;
+constexpr int kGridLeft = 5040;
+constexpr int kGridTop = 480;
+constexpr int kButtonWidth = 255;
+constexpr int kButtonHeight = 375;
+constexpr int kRuleLeft = 4800;
+constexpr int kRuleRight = 8280;
+constexpr int kHeadingAboveGrid = 240;
+
+// What a note button enters, for screen readers: duration code 1, 2, 3.
+constexpr std::array<const char16_t*, 4> kDurationNames{nullptr, u"100ms", u"200ms", u"400ms"};
+
+struct LabelSpec {
+    const char* name;
+    int index; // within a control array, -1 for none
+    const char16_t* caption;
+    QRect rect;
+    bool autoSize;
+    QRgb foreColour; // 0: the window's default
+};
+constexpr QRgb kDefault = 0;
+constexpr QRgb kGrey = qRgb(128, 128, 128);
+constexpr QRgb kDarkBlue = qRgb(0, 0, 192);
+constexpr int kBottomTop = 7200;
+
+const std::array<LabelSpec, 11> kLabels{{
+    {"Label4", 0, u"超低音", twips(5040, 240, 540, 180), true, kDefault},
+    {"Label4", 1, u"低音", twips(5040, 1920, 360, 180), true, kDefault},
+    {"Label4", 2, u"中音", twips(5040, 3600, 360, 180), true, kDefault},
+    {"Label4", 3, u"高音", twips(5040, 5280, 360, 180), true, kDefault},
+    {"Label4", 4, u"其他", twips(5040, 6960, 360, 180), true, kDefault},
+    {"Label4", 5, u"AVR代码", twips(120, 120, 630, 180), true, kDefault},
+    {"Label1", -1, u"代码字节大小：", twips(120, kBottomTop, 1260, 180), true, kDefault},
+    {"Label3", -1, u"0", twips(1440, kBottomTop, 90, 180), true, kGrey},
+    {"Label5", -1, u"bytes", twips(1920, kBottomTop, 450, 180), true, kDefault},
+    {"Label7", -1, u"Clock:", twips(3240, kBottomTop, 495, 255), false, kDarkBlue},
+    {"Label6", -1, u"", twips(3840, kBottomTop, 90, 180), true, kDarkBlue},
+}};
+
+// The bottom row: three picture buttons and three caption buttons on the menu colour.
+struct BottomButtonSpec {
+    const char* name;
+    int left;
+    int width;
+    const char16_t* caption;    // null for a picture button
+    const char16_t* spokenName; // what a picture button enters
+    void (Form1::*click)();
+};
+
+QString fromUtf16(const char16_t* text) {
+    return QString::fromUtf16(text);
+}
+
+QString faceOf(const QString& buttonName) {
+    return QStringLiteral(":/faces/") + buttonName + QStringLiteral(".png");
+}
+
+template <typename Button> Button* setUpButton(Button* button, const QString& name, QRect rect) {
+    button->setObjectName(name);
+    button->setGeometry(rect);
+    // Buttons take the focus when clicked, on every platform.
+    button->setFocusPolicy(Qt::StrongFocus);
+    button->setAutoDefault(false);
+    return button;
+}
+
+} // namespace
+
+Form1::Form1(LocalClock clock, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint),
+      clock_(std::move(clock)) {
+    createControls();
+    editor_ = std::make_unique<MusicEditor>(*text1_, *label3Caption_);
+    bindEvents();
+}
+
+Form1::~Form1() = default;
+
+void Form1::createControls() {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Quillon"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/quillon.png")));
+    setFixedSize(kClientArea);
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, palette.color(QPalette::Button));
+    setPalette(palette);
+    setFont(songTi9());
+
+    // First in the tab order: the text box has the focus when the window opens.
+    text1_ = new TextBoxEdit(this);
+    text1_->setObjectName(QStringLiteral("Text1"));
+    text1_->setGeometry(twips(120, 360, 4575, 6495));
+    text1_->setFocus();
+
+    // Rules first, so that each heading lies on top of the rule through its top edge.
+    for (std::size_t g = 0; g <= kGroups.size(); ++g) {
+        auto* line = new QFrame(this);
+        line->setObjectName(QString::fromLatin1(g < kGroups.size() ? kGroups[g].line : "Line4"));
+        line->setFrameShape(QFrame::HLine);
+        line->setFrameShadow(QFrame::Plain);
+        line->setLineWidth(1);
+        line->setForegroundRole(QPalette::WindowText);
+        const int top = kHeadingAboveGrid + kGroupPitch * static_cast<int>(g);
+        line->setGeometry(twips(kRuleLeft, top, kRuleRight - kRuleLeft, kTwipsPerPixel));
+    }
+
+    for (const LabelSpec& spec : kLabels) {
+        auto* label = new QLabel(fromUtf16(spec.caption), this);
+        label->setObjectName(QString::fromLatin1(spec.name));
+        if (spec.index >= 0) {
+            label->setProperty("index", spec.index);
+        }
+        label->setTextFormat(Qt::PlainText);
+        label->setAutoFillBackground(true);
+        if (spec.foreColour != kDefault) {
+            QPalette labelPalette = label->palette();
+            labelPalette.setColor(QPalette::WindowText, QColor(spec.foreColour));
+            label->setPalette(labelPalette);
+        }
+        label->setGeometry(spec.rect);
+        if (spec.autoSize) {
+            label->adjustSize();
+        }
+        if (label->objectName() == QLatin1String("Label3")) {
+            label3_ = label;
+            label3Caption_.emplace(*label, spec.autoSize);
+        } else if (label->objectName() == QLatin1String("Label6")) {
+            label6_ = label;
+            label6Caption_.emplace(*label, spec.autoSize);
+        }
+    }
+
+    for (int g = 1; g <= 4; ++g) {
+        const QString heading = fromUtf16(kGroups[static_cast<std::size_t>(g - 1)].heading);
+        for (int r = 1; r <= 3; ++r) {
+            const QString duration = fromUtf16(kDurationNames[static_cast<std::size_t>(4 - r)]);
+            for (int c = 1; c <= 7; ++c) {
+                const QString name = QStringLiteral("Command%1%2%3").arg(g).arg(r).arg(c);
+                const QRect rect = twips(kGridLeft + kButtonPitch * (c - 1),
+                                         kGridTop + kGroupPitch * (g - 1) + kButtonPitch * (r - 1),
+                                         kButtonWidth, kButtonHeight);
+                auto* button = setUpButton(new PictureButton(faceOf(name), this), name, rect);
+                button->setAccessibleName(
+                    QStringLiteral("%1 %2, %3").arg(heading).arg(c).arg(duration));
+                const std::u16string item = codeItem(noteButtonCode(g, r, c));
+                connect(button, &QPushButton::clicked, this,
+                        [this, item] { editor_->AppendCodeItem(item); });
+            }
+        }
+    }
+
+    const std::array<BottomButtonSpec, 6> bottomButtons{{
+        {"Command511", 5040, 255, nullptr, u"延长", &Form1::Command511_Click},
+        {"Command512", 5400, 255, nullptr, u"休止符", &Form1::Command512_Click},
+        {"Command514", 5760, 255, nullptr, u"换行", &Form1::Command514_Click},
+        {"Command515", 6120, 615, u"End", nullptr, &Form1::Command515_Click},
+        {"Command516", 6840, 615, u"Clear", nullptr, &Form1::Command516_Click},
+        {"Command517", 7560, 615, u"About", nullptr, &Form1::Command517_Click},
+    }};
+    const QColor menuColour = QApplication::palette("QMenu").color(QPalette::Window);
+    for (const BottomButtonSpec& spec : bottomButtons) {
+        const QString name = QString::fromLatin1(spec.name);
+        const QRect rect = twips(spec.left, kBottomTop, spec.width, kButtonHeight);
+        QPushButton* button = nullptr;
+        if (spec.caption == nullptr) {
+            button = setUpButton(new PictureButton(faceOf(name), this), name, rect);
+            button->setAccessibleName(fromUtf16(spec.spokenName));
+        } else {
+            button = setUpButton(new QPushButton(fromUtf16(spec.caption), this), name, rect);
+            button->setFont(songTi9());
+            QPalette buttonPalette = button->palette();
+            buttonPalette.setColor(QPalette::Button, menuColour);
+            button->setPalette(buttonPalette);
+        }
+        connect(button, &QPushButton::clicked, this, spec.click);
+    }
+
+    // Enabled from creation; it ticks once the event loop runs.
+    timer1_ = new QTimer(this);
+    timer1_->setObjectName(QStringLiteral("Timer1"));
+    timer1_->setInterval(1000);
+    timer1_->start();
+}
+
+void Form1::bindEvents() {
+    connect(text1_, &TextBoxEdit::changed, this, &Form1::Text1_Change);
+    connect(timer1_, &QTimer::timeout, this, &Form1::Timer1_Timer);
+}
+
+void Form1::showEvent(QShowEvent* event) {
+    // Load: once, before the window first shows.
+    if (!loaded_) {
+        loaded_ = true;
+        Form_Load();
+        // The start-up text is where the user begins; undo does not go behind it.
+        text1_->document()->clearUndoRedoStacks();
+    }
+    QWidget::showEvent(event);
+}
+
+void Form1::Form_Load() {
+    editor_->ResetMusicText();
+}
+
+void Form1::Text1_Change() {
+    editor_->Text1_Change();
+}
+
+void Form1::Timer1_Timer() {
+    label6Caption_->setCaption(clock_.text());
+}
+
+void Form1::Command511_Click() {
+    editor_->ExtendLastCode();
+}
+
+void Form1::Command512_Click() {
+    editor_->AppendCodeItem(kRestItem);
+}
+
+void Form1::Command514_Click() {
+    editor_->AppendLineBreak();
+}
+
+void Form1::Command515_Click() {
+    editor_->AppendTerminator();
+}
+
+void Form1::Command516_Click() {
+    editor_->Clear();
+}
+
+void Form1::Command517_Click() {
+    showAboutBox(this);
+}
+
+} // namespace quillon

@@ -1,0 +1,26 @@
+#include "PictureButton.h"
+
+#include <QStyleOptionButton>
+#include <QStylePainter>
+
+namespace quillon {
+
+PictureButton::PictureButton(const QString& facePath, QWidget* parent)
+    : QPushButton(parent), face_(facePath) {}
+
+void PictureButton::paintEvent(QPaintEvent* /*event*/) {
+    QStylePainter painter(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    painter.drawControl(QStyle::CE_PushButtonBevel, option);
+
+    // Centred exactly; the style's content margins are wider than the gap round a face.
+    QPoint at((width() - face_.width()) / 2, (height() - face_.height()) / 2);
+    if (isDown() || isChecked()) {
+        at += QPoint(style()->pixelMetric(QStyle::PM_ButtonShiftHorizontal, &option, this),
+                     style()->pixelMetric(QStyle::PM_ButtonShiftVertical, &option, this));
+    }
+    painter.drawPixmap(at, face_);
+}
+
+} // namespace quillon

@@ -1,0 +1,155 @@
+// Start-up, the clock, the About box and closing the window.
+#include "WindowTestSupport.h"
+
+#include <QDialog>
+#include <QTime>
+#include <QTimer>
+#include <QWindow>
+
+#include <functional>
+
+using namespace quillon;
+using namespace quillon::test;
+
+namespace {
+
+LocalClock fixedClock(QTime time) {
+    return LocalClock([time] { return time; });
+}
+
+// Runs `check` on the first modal window to appear while `action` runs its own event loop.
+// Gives up after five seconds.
+bool whileModal(const std::function<void()>& action, const std::function<void(QWidget*)>& check) {
+    bool seen = false;
+    QTimer poll;
+    poll.setInterval(10);
+    int waited = 0;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        waited += 10;
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal != nullptr && modal->isVisible()) {
+            poll.stop();
+            seen = true;
+            check(modal);
+            modal->close();
+        } else if (waited > 5000) {
+            poll.stop();
+        }
+    });
+    poll.start();
+    action();
+    return seen;
+}
+
+} // namespace
+
+class LifecycleTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void loadRunsBeforeTheWindowFirstShows() {
+        Form1 form;
+        QCOMPARE(text1Text(form), QString());
+        QCOMPARE(label3Text(form), QStringLiteral("0"));
+        QString textWhenShown;
+        QString countWhenShown;
+        // Spy on the first paint: by then Load has run.
+        form.show();
+        textWhenShown = text1Text(form);
+        countWhenShown = label3Text(form);
+        QCOMPARE(textWhenShown, kHeaderLine);
+        QCOMPARE(countWhenShown, QStringLiteral(" 0"));
+        QApplication::setActiveWindow(&form);
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        QCOMPARE(QApplication::focusWidget(), text1(form));
+
+        // Hiding and showing again (minimize, restore) does not load again.
+        click(form, "Command111");
+        form.hide();
+        form.show();
+        QCOMPARE(text1Text(form), kHeaderLine + "0x03,");
+        QCOMPARE(label3Text(form), QStringLiteral(" 1"));
+    }
+
+    void undoDoesNotGoBehindTheStartUpText() {
+        const auto form = openWindow();
+        QTest::keyClick(text1(*form), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(text1Text(*form), kHeaderLine);
+        QCOMPARE(label3Text(*form), QStringLiteral(" 0"));
+    }
+
+    void theClockIsEmptyUntilTheFirstTick() {
+        const QTime noon(12, 34, 56);
+        const auto form = openWindow(fixedClock(noon));
+        auto* label6 = control<QLabel>(*form, "Label6");
+        QCOMPARE(label6->text(), QString());
+
+        form->Timer1_Timer();
+        QCOMPARE(label6->text(), fixedClock(noon).text());
+        QVERIFY(label6->text().contains(QStringLiteral("34")));
+        QVERIFY(label6->text().contains(QStringLiteral("56")));
+        QCOMPARE(label6->pos(), QPoint(256, 480));
+        QCOMPARE(label6->size(), label6->sizeHint());
+        QVERIFY(label6->width() > 6);
+
+        // The tick changes nothing else.
+        QCOMPARE(text1Text(*form), kHeaderLine);
+        QCOMPARE(label3Text(*form), QStringLiteral(" 0"));
+    }
+
+    void theTimerDrivesTheClock() {
+        const auto form = openWindow(fixedClock(QTime(1, 2, 3)));
+        auto* timer = control<QTimer>(*form, "Timer1");
+        // Not a real second: the timer's own signal, as the event loop would deliver it.
+        QVERIFY(QMetaObject::invokeMethod(timer, "timeout", Qt::DirectConnection));
+        QCOMPARE(control<QLabel>(*form, "Label6")->text(), fixedClock(QTime(1, 2, 3)).text());
+    }
+
+    void aboutIsModalAndChangesNothing() {
+        const auto form = openWindow();
+        click(*form, "Command323");
+        click(*form, "Command511");
+        const QString text = text1Text(*form);
+        const QString count = label3Text(*form);
+
+        QString textWhileOpen;
+        const bool opened = whileModal([&] { click(*form, "Command517"); },
+                                       [&](QWidget* box) {
+                                           QCOMPARE(box->parentWidget(), form.get());
+                                           QVERIFY(box->isModal());
+                                           // The composer takes no clicks meanwhile.
+                                           click(*form, "Command111");
+                                           click(*form, "Command516");
+                                           textWhileOpen = text1Text(*form);
+                                       });
+        QVERIFY(opened);
+        QCOMPARE(textWhileOpen, text);
+        QCOMPARE(text1Text(*form), text);
+        QCOMPARE(label3Text(*form), count);
+        QCOMPARE(QApplication::activeModalWidget(), nullptr);
+
+        // The window works again afterwards.
+        click(*form, "Command111");
+        QCOMPARE(text1Text(*form), text + "0x03,");
+    }
+
+    // Last: it needs the window to be the only one.
+    void closingTheWindowEndsTheEventLoop() {
+        Form1 form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        click(form, "Command111");
+        bool gaveUp = false;
+        QTimer::singleShot(0, &form, [&] { form.windowHandle()->close(); });
+        QTimer::singleShot(5000, [&] {
+            gaveUp = true;
+            QCoreApplication::exit(1);
+        });
+        QCOMPARE(QApplication::exec(), 0);
+        QVERIFY(!gaveUp);
+        QVERIFY(!form.isVisible());
+    }
+};
+
+QTEST_MAIN(LifecycleTest)
+#include "LifecycleTest.moc"

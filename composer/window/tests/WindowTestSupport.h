@@ -1,0 +1,61 @@
+#pragma once
+
+#include "Form1.h"
+#include "TextBoxEdit.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QString>
+#include <QTest>
+
+#include <memory>
+
+namespace quillon::test {
+
+inline const QString kHeaderLine = QStringLiteral("const unsigned char music_item[] = {\r\n");
+
+// A composer window as the program opens it: created, loaded, shown and active.
+inline std::unique_ptr<Form1> openWindow(LocalClock clock = LocalClock()) {
+    auto form = std::make_unique<Form1>(std::move(clock));
+    form->show();
+    QApplication::setActiveWindow(form.get());
+    if (!QTest::qWaitForWindowActive(form.get())) {
+        qWarning("the window did not become active");
+    }
+    return form;
+}
+
+template <typename T> T* control(const QWidget& form, const QString& name) {
+    T* found = form.findChild<T*>(name);
+    if (found == nullptr) {
+        qWarning("no control %s", qPrintable(name));
+    }
+    return found;
+}
+
+inline TextBoxEdit* text1(const QWidget& form) {
+    return control<TextBoxEdit>(form, QStringLiteral("Text1"));
+}
+
+inline QString text1Text(const QWidget& form) {
+    return QString::fromStdU16String(text1(form)->text());
+}
+
+inline QString label3Text(const QWidget& form) {
+    return control<QLabel>(form, QStringLiteral("Label3"))->text();
+}
+
+// A click as the platform delivers it: to the window, at the button's centre, so that a modal
+// box in front of the window blocks it.
+inline void click(QWidget* button) {
+    QWidget* window = button->window();
+    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                      button->mapTo(window, button->rect().center()));
+}
+
+inline void click(const QWidget& form, const QString& buttonName) {
+    click(control<QPushButton>(form, buttonName));
+}
+
+} // namespace quillon::test
