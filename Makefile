@@ -20,6 +20,10 @@ run: build
 	@if [ -x $(QUILLON) ]; then exec $(QUILLON); \
 	else echo "The composer is not built yet (composer/window)."; fi
 
+# The Debian package, from this build's own CPack configuration, into build/default/package/.
+package: build
+	cpack --config build/default/CPackConfig.cmake -B build/default/package
+
 bench: build
 	@for b in build/default/bench/*_bench; do [ -x "$$b" ] && "$$b" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true; done
 

@@ -1,1 +1,78 @@
-# Install rules and the Debian package: filled in as they are built.
+# Installing Quillon like desktop software (programs, desktop entry, icon) and its Debian package.
+# Included from the top level after every subdirectory, so that the composer's target exists.
+
+# The table tools install themselves; the composer is installed from here.
+install(TARGETS quillon RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+if(UNIX AND NOT APPLE)
+    install(FILES ${PROJECT_SOURCE_DIR}/composer/window/desktop/quillon.desktop
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+    install(FILES ${PROJECT_SOURCE_DIR}/composer/window/resources/icons/quillon.png
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/64x64/apps)
+endif()
+
+# The Debian package: `make package`, or cpack --config <build>/CPackConfig.cmake.
+set(QUILLON_PACKAGE_CONTACT "Quillon maintainers <maintainers@users.noreply.c-seed-74f9bf87.example>"
+    CACHE STRING "Maintainer of the Debian package, as Name <address>")
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME quillon)
+set(CPACK_PACKAGE_VENDOR "Quillon maintainers")
+set(CPACK_PACKAGE_CONTACT "${QUILLON_PACKAGE_CONTACT}")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
+# Line by line: the control file keeps these breaks, as Debian descriptions want.
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+    "The composer quillon is a desktop window of 84 note buttons in numbered"
+    "notation (jianpu): each click appends the note's music code byte, as C source"
+    "text, to an array definition that is copied into AVR firmware."
+    "The console tools timervals and notecodes print the timer reload values of"
+    "the 28 notes and the list of all 84 note codes.")
+set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION devel)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+
+# Besides the libraries it links, the composer needs a platform plugin to open a window at all and
+# a font that has the Chinese captions.
+set(quillon_runtime_extras "qt6-qpa-plugins, fonts-wqy-microhei")
+find_program(QUILLON_DPKG_SHLIBDEPS dpkg-shlibdeps)
+if(QUILLON_DPKG_SHLIBDEPS)
+    # The library packages and their versions as the built programs need them.
+    set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS "${quillon_runtime_extras}")
+else()
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS
+        "libqt6widgets6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6core6 (>= 6.4), libstdc++6, libc6, ${quillon_runtime_extras}")
+endif()
+
+include(CPack)
+
+# Tests of the installed tree and of the package: they run the real cmake --install and cpack on
+# this build, so they need a complete build (as ctest after the build has), but neither root nor
+# a display.
+find_program(QUILLON_DESKTOP_FILE_VALIDATE desktop-file-validate)
+find_program(QUILLON_DPKG_DEB dpkg-deb)
+set(quillon_packaging_work ${PROJECT_BINARY_DIR}/packaging/tests)
+
+add_test(NAME packaging.install_tree
+    COMMAND ${CMAKE_COMMAND}
+        -D BUILD_DIR=${PROJECT_BINARY_DIR}
+        -D WORK_DIR=${quillon_packaging_work}/install
+        -D DESKTOP_FILE_VALIDATE=${QUILLON_DESKTOP_FILE_VALIDATE}
+        -P ${PROJECT_SOURCE_DIR}/packaging/tests/InstallTreeTest.cmake)
+add_test(NAME packaging.deb
+    COMMAND ${CMAKE_COMMAND}
+        -D BUILD_DIR=${PROJECT_BINARY_DIR}
+        -D WORK_DIR=${quillon_packaging_work}/deb
+        -D CPACK=${CMAKE_CPACK_COMMAND}
+        -D DPKG_DEB=${QUILLON_DPKG_DEB}
+        -D DESKTOP_FILE_VALIDATE=${QUILLON_DESKTOP_FILE_VALIDATE}
+        -P ${PROJECT_SOURCE_DIR}/packaging/tests/DebPackageTest.cmake)
+set_tests_properties(packaging.install_tree packaging.deb PROPERTIES
+    LABELS packaging
+    TIMEOUT 300
+    # Both install this build's files; cmake --install also writes its manifest into the build.
+    RESOURCE_LOCK quillon_install
+    ENVIRONMENT QT_QPA_PLATFORM=offscreen)
