@@ -3,6 +3,7 @@
 
 #include "AboutDialog.h"
 
+#include <QGuiApplication>
 #include <QWidget>
 
 namespace quillon {
@@ -11,7 +12,7 @@ void showAboutBox(QWidget* owner) {
     try {
         QWidget* window = owner != nullptr ? owner->window() : nullptr;
         // windowIcon() falls back to the application's icon when the window has none.
-        const QIcon icon = window != nullptr ? window->windowIcon() : QIcon();
+        const QIcon icon = window != nullptr ? window->windowIcon() : QGuiApplication::windowIcon();
         AboutDialog dialog(aboutApplicationText(), aboutExtraText(), icon, window);
         dialog.exec();
     } catch (...) {

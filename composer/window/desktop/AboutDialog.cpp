@@ -50,7 +50,9 @@ AboutDialog::AboutDialog(const QString& applicationText, const QString& extraTex
 
     auto* iconLabel = new QLabel(this);
     iconLabel->setObjectName(QStringLiteral("icon"));
-    if (!icon.isNull()) {
+    if (icon.isNull()) {
+        iconLabel->hide();
+    } else {
         const int side = style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, this);
         iconLabel->setPixmap(icon.pixmap(side, side));
     }
