@@ -68,7 +68,7 @@ AboutDialog::AboutDialog(const QString& applicationText, const QString& extraTex
 
     QLabel* extra = plainLabel(extraText, QStringLiteral("extraText"), this);
     extra->setWordWrap(true);
-    extra->setMinimumWidth(260);
+    extra->setMinimumWidth(320);
     layout->addWidget(extra, 1, 1);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
