@@ -41,7 +41,7 @@ void LocalClockTest::fallsBackWhenTheFormatIsNotATimeOfDayWithSeconds_data() {
     QTest::newRow("no seconds") << "HH:mm";
     QTest::newRow("no seconds, 12-hour") << "h:mm AP";
     // The only s is quoted: a literal, not the seconds.
-    QTest::newRow("quoted s only") << "HH 'h' mm 'min'";
+    QTest::newRow("quoted s only") << "HH 'h' mm 'mins'";
     QTest::newRow("quoted s, zone") << "HH 'h' mm 'min' ss 's' t";
     QTest::newRow("no hours") << "mm:ss";
     QTest::newRow("date") << "dd.MM.yyyy HH:mm:ss";
