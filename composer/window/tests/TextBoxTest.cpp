@@ -221,6 +221,8 @@ private slots:
         QCOMPARE(box.edit.verticalScrollBar()->value(), 0);
         box.edit.setText(melody + u"\r\n0x01,");
         QApplication::processEvents();
+        QVERIFY(box.edit.textCursor().atEnd());
+        QCOMPARE(box.edit.verticalScrollBar()->value(), box.edit.verticalScrollBar()->maximum());
         QVERIFY(caretInView(box.edit));
         QCOMPARE(box.edit.horizontalScrollBar()->value(), 0);
     }
