@@ -21,6 +21,13 @@ void PictureButton::paintEvent(QPaintEvent* /*event*/) {
                      style()->pixelMetric(QStyle::PM_ButtonShiftVertical, &option, this));
     }
     painter.drawPixmap(at, face_);
+
+    // The face fills the inside, so the focus shows on the border, in the highlight colour.
+    if (option.state.testFlag(QStyle::State_HasFocus)) {
+        painter.setPen(palette().color(QPalette::Highlight));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
 }
 
 } // namespace quillon
