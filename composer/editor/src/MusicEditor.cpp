@@ -64,31 +64,28 @@ void MusicEditor::ResetMusicText() {
 }
 
 void MusicEditor::AppendCodeItem(std::u16string_view item) {
-    try {
-        std::u16string text = text1_.text();
-        text += item;
-        text += kSeparator;
-        text1_.setText(text);
-    } catch (...) {
-    }
+    appendText({item, kSeparator});
 }
 
 void MusicEditor::AppendLineBreak() {
-    try {
-        std::u16string text = text1_.text();
-        text += kLineBreak;
-        text1_.setText(text);
-    } catch (...) {
-    }
+    appendText({kLineBreak});
 }
 
 void MusicEditor::AppendTerminator() {
+    appendText({kTerminator, kLineBreak});
+}
+
+bool MusicEditor::appendText(std::initializer_list<std::u16string_view> pieces) {
     try {
         std::u16string text = text1_.text();
-        text += kTerminator;
-        text += kLineBreak;
+        for (const std::u16string_view piece : pieces) {
+            text += piece;
+        }
         text1_.setText(text);
+        return true;
     } catch (...) {
+        // A refused write leaves the old text in place.
+        return false;
     }
 }
 
@@ -162,11 +159,7 @@ void MusicEditor::Text1_Change() {
     if (counter_.BreakCount < kCounterLimit) {
         ++counter_.BreakCount;
     }
-    try {
-        std::u16string text = text1_.text();
-        text += kLineBreak;
-        text1_.setText(text);
-    } catch (...) {
+    if (!appendText({kLineBreak})) {
         // No break was made, so none is counted: otherwise the count of codes entered would
         // stay one short for good.
         counter_.BreakCount = breaksBefore;

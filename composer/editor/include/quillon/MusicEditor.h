@@ -4,6 +4,7 @@
 #include "quillon/CodeCounter.h"
 #include "quillon/TextBox.h"
 
+#include <initializer_list>
 #include <string_view>
 
 namespace quillon {
@@ -31,6 +32,10 @@ public:
     const CodeCounter& counter() const { return counter_; }
 
 private:
+    // Reads the whole text, appends the pieces and writes it back in one write; false when the
+    // text box refused.
+    bool appendText(std::initializer_list<std::u16string_view> pieces);
+
     TextBox& text1_;
     Caption& label3_;
     CodeCounter counter_;
