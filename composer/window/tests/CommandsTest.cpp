@@ -78,23 +78,16 @@ private slots:
         QCOMPARE(label3Text(*form_), QStringLiteral(" 3"));
     }
 
+    // The editor's tests hold the whole extend table; these rows rewrite one and two digits.
     void extendRaisesTheLastItem_data() {
         QTest::addColumn<QString>("ending");
         QTest::addColumn<QString>("afterwards");
-        QTest::newRow("03") << "0x03,"
-                            << "0x04,";
-        QTest::newRow("07") << "0x07,"
-                            << "0x08,";
         QTest::newRow("0e") << "0x0e,"
                             << "0x0F,";
         QTest::newRow("0f") << "0x0f,"
                             << "0x10,";
         QTest::newRow("d9") << "0xd9,"
                             << "0xDA,";
-        QTest::newRow("DA") << "0xDA,"
-                            << "0xDB,";
-        QTest::newRow("f8") << "0xf8,"
-                            << "0xF9,";
     }
     void extendRaisesTheLastItem() {
         QFETCH(QString, ending);
