@@ -17,8 +17,7 @@ test: build
 	ctest --preset asan
 
 run: build
-	@if [ -x $(QUILLON) ]; then exec $(QUILLON); \
-	else echo "The composer is not built yet (composer/window)."; fi
+	$(QUILLON)
 
 # The Debian package, from this build's own CPack configuration, into build/default/package/.
 package: build
