@@ -47,11 +47,11 @@ QFont songTi9() {
 }
 
 // The note grid: three rows of seven buttons per group, headed by a line and a label.
-struct GroupSpec {
+struct GroupDesign {
     const char* line;
     const char16_t* heading;
 };
-constexpr std::array<GroupSpec, 4> kGroups{{
+constexpr std::array<GroupDesign, 4> kGroups{{
     {"Line5", u"超低音"},
     {"Line1", u"低音"},
     {"Line2", u"中音"},
@@ -70,7 +70,7 @@ constexpr int kHeadingAboveGrid = 240;
 // What a note button enters, for screen readers: duration code 1, 2, 3.
 constexpr std::array<const char16_t*, 4> kDurationNames{nullptr, u"100ms", u"200ms", u"400ms"};
 
-struct LabelSpec {
+struct LabelDesign {
     const char* name;
     int index; // within a control array, -1 for none
     const char16_t* caption;
@@ -83,7 +83,7 @@ constexpr QRgb kGrey = qRgb(128, 128, 128);
 constexpr QRgb kDarkBlue = qRgb(0, 0, 192);
 constexpr int kBottomTop = 7200;
 
-const std::array<LabelSpec, 11> kLabels{{
+const std::array<LabelDesign, 11> kLabels{{
     {"Label4", 0, u"超低音", twips(5040, 240, 540, 180), true, kDefault},
     {"Label4", 1, u"低音", twips(5040, 1920, 360, 180), true, kDefault},
     {"Label4", 2, u"中音", twips(5040, 3600, 360, 180), true, kDefault},
@@ -98,7 +98,7 @@ const std::array<LabelSpec, 11> kLabels{{
 }};
 
 // The bottom row: three picture buttons and three caption buttons on the menu colour.
-struct BottomButtonSpec {
+struct BottomButtonDesign {
     const char* name;
     int left;
     int width;
@@ -166,29 +166,29 @@ void Form1::createControls() {
         line->setGeometry(twips(kRuleLeft, top, kRuleRight - kRuleLeft, kTwipsPerPixel));
     }
 
-    for (const LabelSpec& spec : kLabels) {
-        auto* label = new QLabel(fromUtf16(spec.caption), this);
-        label->setObjectName(QString::fromLatin1(spec.name));
-        if (spec.index >= 0) {
-            label->setProperty("index", spec.index);
+    for (const LabelDesign& design : kLabels) {
+        auto* label = new QLabel(fromUtf16(design.caption), this);
+        label->setObjectName(QString::fromLatin1(design.name));
+        if (design.index >= 0) {
+            label->setProperty("index", design.index);
         }
         label->setTextFormat(Qt::PlainText);
         label->setAutoFillBackground(true);
-        if (spec.foreColour != kDefault) {
+        if (design.foreColour != kDefault) {
             QPalette labelPalette = label->palette();
-            labelPalette.setColor(QPalette::WindowText, QColor(spec.foreColour));
+            labelPalette.setColor(QPalette::WindowText, QColor(design.foreColour));
             label->setPalette(labelPalette);
         }
-        label->setGeometry(spec.rect);
-        if (spec.autoSize) {
+        label->setGeometry(design.rect);
+        if (design.autoSize) {
             label->adjustSize();
         }
         if (label->objectName() == QLatin1String("Label3")) {
             label3_ = label;
-            label3Caption_.emplace(*label, spec.autoSize);
+            label3Caption_.emplace(*label, design.autoSize);
         } else if (label->objectName() == QLatin1String("Label6")) {
             label6_ = label;
-            label6Caption_.emplace(*label, spec.autoSize);
+            label6Caption_.emplace(*label, design.autoSize);
         }
     }
 
@@ -211,7 +211,7 @@ void Form1::createControls() {
         }
     }
 
-    const std::array<BottomButtonSpec, 6> bottomButtons{{
+    const std::array<BottomButtonDesign, 6> bottomButtons{{
         {"Command511", 5040, 255, nullptr, u"延长", &Form1::Command511_Click},
         {"Command512", 5400, 255, nullptr, u"休止符", &Form1::Command512_Click},
         {"Command514", 5760, 255, nullptr, u"换行", &Form1::Command514_Click},
@@ -220,21 +220,21 @@ void Form1::createControls() {
         {"Command517", 7560, 615, u"About", nullptr, &Form1::Command517_Click},
     }};
     const QColor menuColour = QApplication::palette("QMenu").color(QPalette::Window);
-    for (const BottomButtonSpec& spec : bottomButtons) {
-        const QString name = QString::fromLatin1(spec.name);
-        const QRect rect = twips(spec.left, kBottomTop, spec.width, kButtonHeight);
+    for (const BottomButtonDesign& design : bottomButtons) {
+        const QString name = QString::fromLatin1(design.name);
+        const QRect rect = twips(design.left, kBottomTop, design.width, kButtonHeight);
         QPushButton* button = nullptr;
-        if (spec.caption == nullptr) {
+        if (design.caption == nullptr) {
             button = setUpButton(new PictureButton(faceOf(name), this), name, rect);
-            button->setAccessibleName(fromUtf16(spec.spokenName));
+            button->setAccessibleName(fromUtf16(design.spokenName));
         } else {
-            button = setUpButton(new QPushButton(fromUtf16(spec.caption), this), name, rect);
+            button = setUpButton(new QPushButton(fromUtf16(design.caption), this), name, rect);
             button->setFont(songTi9());
             QPalette buttonPalette = button->palette();
             buttonPalette.setColor(QPalette::Button, menuColour);
             button->setPalette(buttonPalette);
         }
-        connect(button, &QPushButton::clicked, this, spec.click);
+        connect(button, &QPushButton::clicked, this, design.click);
     }
 
     // Enabled from creation; it ticks once the event loop runs.
