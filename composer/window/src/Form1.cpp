@@ -2,6 +2,7 @@
 
 #include "AboutBox.h"
 #include "PictureButton.h"
+#include "PictureFaces.h"
 #include "TextBoxEdit.h"
 #include "quillon/MusicCode.h"
 #include "quillon/MusicEditor.h"
@@ -111,10 +112,6 @@ QString fromUtf16(const char16_t* text) {
     return QString::fromUtf16(text);
 }
 
-QString faceOf(const QString& buttonName) {
-    return QStringLiteral(":/faces/") + buttonName + QStringLiteral(".png");
-}
-
 template <typename Button> Button* setUpButton(Button* button, const QString& name, QRect rect) {
     button->setObjectName(name);
     button->setGeometry(rect);
@@ -141,7 +138,7 @@ Form1::~Form1() = default;
 void Form1::createControls() {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Quillon"));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/quillon.png")));
+    setWindowIcon(QIcon(QString::fromLatin1(kWindowIconPath)));
     setFixedSize(kClientArea);
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, palette.color(QPalette::Button));
@@ -201,7 +198,8 @@ void Form1::createControls() {
                 const QRect rect = twips(kGridLeft + kButtonPitch * (c - 1),
                                          kGridTop + kGroupPitch * (g - 1) + kButtonPitch * (r - 1),
                                          kButtonWidth, kButtonHeight);
-                auto* button = setUpButton(new PictureButton(faceOf(name), this), name, rect);
+                auto* button =
+                    setUpButton(new PictureButton(pictureFacePath(name), this), name, rect);
                 button->setAccessibleName(
                     QStringLiteral("%1 %2, %3").arg(heading).arg(c).arg(duration));
                 const std::u16string item = codeItem(noteButtonCode(g, r, c));
@@ -225,7 +223,7 @@ void Form1::createControls() {
         const QRect rect = twips(design.left, kBottomTop, design.width, kButtonHeight);
         QPushButton* button = nullptr;
         if (design.caption == nullptr) {
-            button = setUpButton(new PictureButton(faceOf(name), this), name, rect);
+            button = setUpButton(new PictureButton(pictureFacePath(name), this), name, rect);
             button->setAccessibleName(fromUtf16(design.spokenName));
         } else {
             button = setUpButton(new QPushButton(fromUtf16(design.caption), this), name, rect);
