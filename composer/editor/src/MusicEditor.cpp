@@ -134,10 +134,8 @@ void MusicEditor::ResetCodeCounter() {
 void MusicEditor::Clear() {
     ResetCodeCounter();
     ResetMusicText();
-    try {
-        label3_.setCaption(u"0");
-    } catch (...) {
-    }
+    setCountCaption(false);
+    remember();
 }
 
 void MusicEditor::Text1_Change() {
@@ -145,11 +143,11 @@ void MusicEditor::Text1_Change() {
         ++counter_.ChangeCount;
     }
 
-    try {
-        label3_.setCaption(countCaption(counter_.displayedCount()));
-    } catch (...) {
-        // The line break below still runs without the caption.
-    }
+    // The line break below still runs when the caption cannot be set.
+    setCountCaption(true);
+    // Filed before the automatic break: when a typed edit triggers it, the break is an undo
+    // step of its own, and undoing it lands here.
+    remember();
 
     if (counter_.ChangeCount % kBreakEvery != 0) {
         return;
@@ -163,6 +161,54 @@ void MusicEditor::Text1_Change() {
         // No break was made, so none is counted: otherwise the count of codes entered would
         // stay one short for good.
         counter_.BreakCount = breaksBefore;
+        remember();
+    }
+}
+
+void MusicEditor::StartHistory() {
+    try {
+        text1_.clearHistory();
+    } catch (...) {
+    }
+    history_.clear();
+    remember();
+}
+
+void MusicEditor::Text1_HistoryMoved() {
+    try {
+        const std::size_t position = text1_.historyPosition();
+        if (const auto filed = history_.at(position)) {
+            restore(*filed);
+        } else {
+            // An edit that changed nothing made a new point: the state is the one before it.
+            history_.record(position, snapshot());
+        }
+    } catch (...) {
+    }
+}
+
+EditorSnapshot MusicEditor::snapshot() const {
+    return {counter_, captionShowsCount_};
+}
+
+void MusicEditor::restore(const EditorSnapshot& snapshot) {
+    counter_ = snapshot.counter;
+    setCountCaption(snapshot.captionShowsCount);
+}
+
+void MusicEditor::setCountCaption(bool showCount) {
+    try {
+        label3_.setCaption(showCount ? countCaption(counter_.displayedCount()) : u"0");
+        captionShowsCount_ = showCount;
+    } catch (...) {
+        // A caption that cannot be set keeps what it showed.
+    }
+}
+
+void MusicEditor::remember() {
+    try {
+        history_.record(text1_.historyPosition(), snapshot());
+    } catch (...) {
     }
 }
 

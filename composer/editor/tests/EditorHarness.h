@@ -18,7 +18,9 @@ struct EditorHarness {
 
     EditorHarness() {
         text1.onChange = [this] { editor.Text1_Change(); };
+        text1.onHistoryMoved = [this] { editor.Text1_HistoryMoved(); };
         editor.ResetMusicText();
+        editor.StartHistory();
     }
 
     int changes() const { return editor.counter().ChangeCount; }

@@ -7,15 +7,20 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quillon::test {
 
 // A text box that behaves as the editor needs of the real one: every write and every typed
 // edit raises the change handler once, synchronously, inside the write; the handler may write
-// again from inside. It can be told to refuse writes, and it records how it was used.
+// again from inside. Every write and typed edit is a point of its undo history, which undo()
+// and redo() walk without a change event. It can be told to refuse writes, and it records how
+// it was used.
 class FakeTextBox : public TextBox {
 public:
     std::function<void()> onChange;
+    // Raised after undo() and redo(), as the real box raises its history event.
+    std::function<void()> onHistoryMoved;
     // Asked before every write with the depth of handler runs around it; true refuses it.
     std::function<bool(int depth)> refuse;
     bool refuseReads = false;
@@ -41,6 +46,13 @@ public:
         ++writes;
         std::u16string before = onWrite ? text_ : std::u16string();
         text_.assign(text);
+        // The automatic break of a program write is undone with it; the one that a typed edit
+        // triggers is a step of its own.
+        if (depth > 0 && !typing_) {
+            points_[position_] = text_;
+        } else {
+            addPoint();
+        }
         if (onWrite) {
             onWrite(before, text_, depth);
         }
@@ -51,10 +63,41 @@ public:
     // `typed`, and raises one change event, as the box does for each edit.
     void type(std::size_t caret, std::u16string_view typed, std::size_t removed = 0) {
         text_.replace(caret, removed, typed);
+        addPoint();
+        typing_ = true;
         raiseChange();
+        typing_ = false;
     }
 
+    std::size_t historyPosition() const override { return position_; }
+
+    void clearHistory() override {
+        points_.assign(1, text_);
+        position_ = 0;
+    }
+
+    bool undo() { return moveTo(position_ == 0 ? position_ : position_ - 1); }
+    bool redo() { return moveTo(position_ + 1 < points_.size() ? position_ + 1 : position_); }
+
 private:
+    void addPoint() {
+        points_.resize(position_ + 1);
+        points_.push_back(text_);
+        ++position_;
+    }
+
+    bool moveTo(std::size_t position) {
+        if (position == position_) {
+            return false;
+        }
+        position_ = position;
+        text_ = points_[position_];
+        if (onHistoryMoved) {
+            onHistoryMoved();
+        }
+        return true;
+    }
+
     void raiseChange() {
         ++changeEvents;
         ++depth;
@@ -66,6 +109,9 @@ private:
     }
 
     std::u16string text_;
+    std::vector<std::u16string> points_{std::u16string()};
+    std::size_t position_ = 0;
+    bool typing_ = false;
 };
 
 } // namespace quillon::test

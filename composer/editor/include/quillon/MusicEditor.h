@@ -2,6 +2,7 @@
 
 #include "quillon/Caption.h"
 #include "quillon/CodeCounter.h"
+#include "quillon/EditHistory.h"
 #include "quillon/TextBox.h"
 
 #include <initializer_list>
@@ -26,12 +27,26 @@ public:
     void Clear();
 
     // Must be called once for every change of the text box's text, inside the write that
-    // caused it (the text box adapter wires it).
+    // caused it (the text box adapter wires it). Undo and redo are not changes.
     void Text1_Change();
+
+    // Makes the present text and counters the bottom of the undo history (after start-up).
+    void StartHistory();
+
+    // The text box's undo history moved without a change of its text (undo, redo, or an edit
+    // that left the text as it was): the counters and the caption go back to what they were at
+    // that point, so that undoing and redoing never counts and never breaks a line.
+    void Text1_HistoryMoved();
 
     const CodeCounter& counter() const { return counter_; }
 
 private:
+    EditorSnapshot snapshot() const;
+    void restore(const EditorSnapshot& snapshot);
+    void setCountCaption(bool showCount);
+    // Files the present state under the text box's present history position.
+    void remember();
+
     // Reads the whole text, appends the pieces and writes it back in one write; false when the
     // text box refused.
     bool appendText(std::initializer_list<std::u16string_view> pieces);
@@ -39,6 +54,9 @@ private:
     TextBox& text1_;
     Caption& label3_;
     CodeCounter counter_;
+    // Whether Label3 shows the count (" 12") or the bare "0" of start-up and Clear.
+    bool captionShowsCount_ = false;
+    EditHistory history_;
 };
 
 } // namespace quillon

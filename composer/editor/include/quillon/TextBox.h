@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,13 @@ public:
     // synchronously, before this returns; the handler may write once more from inside.
     // A box that refuses the write throws, and keeps its old text.
     virtual void setText(std::u16string_view text) = 0;
+
+    // Where the box's undo history stands: the same number after a change as after undoing or
+    // redoing back to that change, so that the editor can file its counters under it.
+    virtual std::size_t historyPosition() const = 0;
+
+    // Forgets the undo history: the present text becomes the point that undo stops at.
+    virtual void clearHistory() = 0;
 };
 
 } // namespace quillon
