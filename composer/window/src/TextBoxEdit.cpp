@@ -1,17 +1,32 @@
 #include "TextBoxEdit.h"
 
-#include <QScrollBar>
-#include <QTextBlock>
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMenu>
 #include <QTextCursor>
 #include <QTextDocument>
 
 #include <algorithm>
+#include <cstring>
 
 namespace quillon {
 
 namespace {
 
-// Increments a counter for the length of a scope.
+// Sets a flag, or raises a depth, for the length of a scope.
+class FlagGuard {
+public:
+    explicit FlagGuard(bool& flag) : flag_(flag), old_(flag) { flag_ = true; }
+    ~FlagGuard() { flag_ = old_; }
+    FlagGuard(const FlagGuard&) = delete;
+    FlagGuard& operator=(const FlagGuard&) = delete;
+
+private:
+    bool& flag_;
+    bool old_;
+};
+
 class DepthGuard {
 public:
     explicit DepthGuard(int& depth) : depth_(depth) { ++depth_; }
@@ -23,34 +38,54 @@ private:
     int& depth_;
 };
 
-bool isBreak(QChar ch) {
-    // The document's own block break, and the line break that Shift+Enter types.
-    return ch == QChar::ParagraphSeparator || ch == QChar::LineSeparator;
+std::u16string_view viewOf(const QString& text) {
+    return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
 }
 
-// The document's characters, one per cursor position, with every line break as LF.
-QString documentText(const QTextDocument& document) {
-    QString text = document.toRawText();
-    for (QChar& ch : text) {
-        if (isBreak(ch)) {
-            ch = u'\n';
-        }
+std::size_t countBreaks(std::u16string_view text) {
+    return static_cast<std::size_t>(std::count(text.begin(), text.end(), u'\r'));
+}
+
+// Where two texts first differ, compared a page at a time at memcmp speed.
+std::size_t commonPrefix(std::u16string_view a, std::u16string_view b) {
+    constexpr std::size_t kPage = 2048;
+    const std::size_t shorter = std::min(a.size(), b.size());
+    std::size_t at = 0;
+    while (at + kPage <= shorter &&
+           std::memcmp(a.data() + at, b.data() + at, kPage * sizeof(char16_t)) == 0) {
+        at += kPage;
     }
-    return text;
+    while (at < shorter && a[at] == b[at]) {
+        ++at;
+    }
+    return at;
 }
 
-// CR LF, a lone CR and a lone LF each become one LF, which the document stores as one break.
-QString toDocumentText(std::u16string_view text) {
-    QString out;
-    out.reserve(static_cast<qsizetype>(text.size()));
+// Every line break as CR LF: CR LF, a lone CR, a lone LF and Qt's paragraph and line
+// separators each stand for one.
+std::u16string withCrLf(std::u16string_view text) {
+    std::u16string out;
+    out.reserve(text.size() + text.size() / 8);
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char16_t ch = text[i];
-        if (ch == u'\r') {
-            if (i + 1 < text.size() && text[i + 1] == u'\n') {
+        if (ch == u'\r' || ch == u'\n' || ch == u'\u2029' || ch == u'\u2028') {
+            if (ch == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
                 ++i;
             }
-            out.append(u'\n');
+            out += u"\r\n";
         } else {
+            out += ch;
+        }
+    }
+    return out;
+}
+
+// A CR LF text as the document takes it: one LF, which becomes one block break, per break.
+QString documentForm(std::u16string_view crLfText) {
+    QString out;
+    out.reserve(static_cast<qsizetype>(crLfText.size()));
+    for (const char16_t ch : crLfText) {
+        if (ch != u'\r') {
             out.append(QChar(ch));
         }
     }
@@ -63,21 +98,14 @@ TextBoxEdit::TextBoxEdit(QWidget* parent) : QPlainTextEdit(parent) {
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // C source needs no tab characters; Tab moves on to the buttons as in any form.
+    setTabChangesFocus(true);
+    connect(document(), &QTextDocument::contentsChange, this, &TextBoxEdit::onContentsChange);
     connect(this, &QPlainTextEdit::textChanged, this, &TextBoxEdit::onTextChanged);
 }
 
 std::u16string TextBoxEdit::text() const {
-    const QString raw = document()->toRawText();
-    std::u16string out;
-    out.reserve(static_cast<std::size_t>(raw.size()) + static_cast<std::size_t>(blockCount()));
-    for (const QChar ch : raw) {
-        if (isBreak(ch)) {
-            out += u"\r\n";
-        } else {
-            out += ch.unicode();
-        }
-    }
-    return out;
+    return mirror_;
 }
 
 void TextBoxEdit::setText(std::u16string_view text) {
@@ -85,45 +113,156 @@ void TextBoxEdit::setText(std::u16string_view text) {
     // Inside the handler of a user's edit the caret stays where the user is typing.
     const bool programWrite = userEditDepth_ == 0;
 
-    const QString wanted = toDocumentText(text);
-    const QString current = documentText(*document());
-    const auto mismatch =
-        std::mismatch(current.begin(), current.end(), wanted.begin(), wanted.end());
-    const auto prefix = static_cast<int>(mismatch.first - current.begin());
+    std::size_t prefix = commonPrefix(mirror_, text);
+    // Never keep half a line break: the CR may be followed by something else now.
+    if (prefix > 0 && text[prefix - 1] == u'\r') {
+        --prefix;
+    }
+    const std::u16string tail = withCrLf(text.substr(prefix));
+    const bool edits = std::u16string_view(mirror_).substr(prefix) != tail;
+    if (edits) {
+        const int from = documentPosition(prefix);
+        replaceInMirror(prefix, mirror_.size() - prefix, tail);
 
-    if (prefix == current.size() && prefix == wanted.size()) {
-        // Nothing to edit, but a write is still one change.
-        raiseChanged();
-    } else {
+        FlagGuard own(ownEdit_);
         QTextCursor cursor(document());
-        // The automatic line break written from inside a write is undone together with it.
-        if (writeDepth_ > 1) {
+        // The automatic break written from inside a program write is undone together with it.
+        if (writeDepth_ > 1 && lastWriteEdited_) {
             cursor.joinPreviousEditBlock();
         } else {
             cursor.beginEditBlock();
         }
-        cursor.setPosition(prefix);
+        cursor.setPosition(from);
         cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
-        cursor.insertText(wanted.mid(prefix));
+        cursor.insertText(documentForm(tail));
         cursor.endEditBlock();
+        // Typing right after a write must be an undo step of its own: Qt merges an insertion
+        // into the one before only while the document counts as modified.
+        document()->setModified(false);
     }
+    lastWriteEdited_ = edits;
+    lastPosition_ = historyPosition();
+
+    // A write is one change, even when the text stays the same.
+    emit changed();
 
     if (programWrite) {
         showEnd();
     }
 }
 
-void TextBoxEdit::onTextChanged() {
-    if (writeDepth_ > 0) {
-        raiseChanged();
-        return;
-    }
-    DepthGuard userEdit(userEditDepth_);
-    raiseChanged();
+std::size_t TextBoxEdit::historyPosition() const {
+    return static_cast<std::size_t>(document()->availableUndoSteps());
 }
 
-void TextBoxEdit::raiseChanged() {
-    emit changed();
+void TextBoxEdit::clearHistory() {
+    document()->clearUndoRedoStacks();
+    document()->setModified(false);
+    lastPosition_ = historyPosition();
+}
+
+void TextBoxEdit::undoStep() {
+    walkHistory(true);
+}
+
+void TextBoxEdit::redoStep() {
+    walkHistory(false);
+}
+
+void TextBoxEdit::walkHistory(bool undo) {
+    if (undo ? !document()->isUndoAvailable() : !document()->isRedoAvailable()) {
+        return;
+    }
+    {
+        FlagGuard walking(walking_);
+        if (undo) {
+            QPlainTextEdit::undo();
+        } else {
+            QPlainTextEdit::redo();
+        }
+    }
+    textMoved_ = false;
+    lastPosition_ = historyPosition();
+    emit historyMoved();
+}
+
+void TextBoxEdit::onContentsChange(int from, int removed, int added) {
+    if (ownEdit_) {
+        return;
+    }
+    // The document's closing block break is not text, but Qt may count it in both lengths.
+    const int length = document()->characterCount() - 1;
+    const int past = from + added - length;
+    if (past > 0) {
+        added -= past;
+        removed -= past;
+    }
+    const auto mirrorLength = static_cast<int>(mirror_.size() - breaks_);
+    if (from < 0 || removed < 0 || added < 0 || from + removed > mirrorLength ||
+        mirrorLength - removed + added != length) {
+        resyncMirror();
+        return;
+    }
+
+    const std::size_t begin = mirrorIndex(from);
+    std::size_t end = begin;
+    for (int i = 0; i < removed; ++i) {
+        end += mirror_[end] == u'\r' ? 2 : 1;
+    }
+    QTextCursor range(document());
+    range.setPosition(from);
+    range.setPosition(from + added, QTextCursor::KeepAnchor);
+    const std::u16string replacement = withCrLf(viewOf(range.selectedText()));
+    // Input method composition and layout updates report a change of the same text.
+    if (std::u16string_view(mirror_).substr(begin, end - begin) == replacement) {
+        return;
+    }
+    replaceInMirror(begin, end - begin, replacement);
+    textMoved_ = true;
+}
+
+void TextBoxEdit::onTextChanged() {
+    // Writes raise their own change; undo and redo are no changes at all.
+    if (ownEdit_ || walking_) {
+        return;
+    }
+    const std::size_t position = historyPosition();
+    if (textMoved_) {
+        textMoved_ = false;
+        lastPosition_ = position;
+        DepthGuard userEdit(userEditDepth_);
+        emit changed();
+        return;
+    }
+    if (position != lastPosition_) {
+        lastPosition_ = position;
+        emit historyMoved();
+    }
+}
+
+void TextBoxEdit::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo)) {
+        walkHistory(event->matches(QKeySequence::Undo));
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+void TextBoxEdit::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu* menu = createStandardContextMenu(event->pos());
+    // Qt's own entries call the document directly; ours keep the counters with the text.
+    for (QAction* action : menu->actions()) {
+        const QString name = action->objectName();
+        if (name == QLatin1String("edit-undo") || name == QLatin1String("edit-redo")) {
+            const bool undo = name == QLatin1String("edit-undo");
+            disconnect(action, &QAction::triggered, nullptr, nullptr);
+            connect(action, &QAction::triggered, this, [this, undo] { walkHistory(undo); });
+        }
+    }
+    emit contextMenuOpening(menu);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
 }
 
 void TextBoxEdit::showEnd() {
@@ -131,6 +270,64 @@ void TextBoxEdit::showEnd() {
     cursor.movePosition(QTextCursor::End);
     setTextCursor(cursor);
     ensureCursorVisible();
+}
+
+std::size_t TextBoxEdit::mirrorIndex(int position) const {
+    const auto target = static_cast<std::size_t>(position);
+    const std::u16string_view mirror(mirror_);
+    const std::size_t length = mirror.size() - breaks_;
+    // Count the breaks in front of the position from whichever end is nearer.
+    if (target <= length / 2) {
+        std::size_t before = 0;
+        std::size_t from = 0;
+        for (;;) {
+            const std::size_t cr = mirror.find(u'\r', from);
+            if (cr == std::u16string_view::npos || cr - before >= target) {
+                return target + before;
+            }
+            ++before;
+            from = cr + 2;
+        }
+    }
+    std::size_t after = 0;
+    std::size_t upTo = mirror.size();
+    while (upTo > 0) {
+        const std::size_t cr = mirror.rfind(u'\r', upTo - 1);
+        if (cr == std::u16string_view::npos) {
+            break;
+        }
+        // Its position in the document: every break in front of it is one character shorter.
+        const std::size_t crPosition = cr - (breaks_ - after - 1);
+        if (crPosition < target) {
+            break;
+        }
+        ++after;
+        upTo = cr;
+    }
+    return target + (breaks_ - after);
+}
+
+int TextBoxEdit::documentPosition(std::size_t index) const {
+    const std::u16string_view mirror(mirror_);
+    const std::size_t before = index <= mirror.size() / 2
+                                   ? countBreaks(mirror.substr(0, index))
+                                   : breaks_ - countBreaks(mirror.substr(index));
+    return static_cast<int>(index - before);
+}
+
+void TextBoxEdit::replaceInMirror(std::size_t index, std::size_t length, std::u16string_view with) {
+    breaks_ -= countBreaks(std::u16string_view(mirror_).substr(index, length));
+    breaks_ += countBreaks(with);
+    mirror_.replace(index, length, with);
+}
+
+void TextBoxEdit::resyncMirror() {
+    std::u16string fresh = withCrLf(viewOf(document()->toRawText()));
+    if (fresh != mirror_) {
+        textMoved_ = true;
+    }
+    mirror_ = std::move(fresh);
+    breaks_ = countBreaks(mirror_);
 }
 
 } // namespace quillon
