@@ -9,8 +9,6 @@ namespace quillon {
 
 namespace {
 
-constexpr QChar separator = u'#';
-
 QLabel* plainLabel(const QString& text, const QString& name, QWidget* parent) {
     auto* label = new QLabel(parent);
     label->setObjectName(name);
@@ -23,24 +21,11 @@ QLabel* plainLabel(const QString& text, const QString& name, QWidget* parent) {
 
 } // namespace
 
-QString AboutDialog::titleFor(const QString& applicationText) {
-    const qsizetype at = applicationText.indexOf(separator);
-    if (at >= 0) {
-        return applicationText.left(at);
-    }
-    return QStringLiteral("About %1").arg(applicationText);
-}
-
-QString AboutDialog::firstLineFor(const QString& applicationText) {
-    const qsizetype at = applicationText.indexOf(separator);
-    return at >= 0 ? applicationText.mid(at + 1) : applicationText;
-}
-
 AboutDialog::AboutDialog(const QString& applicationText, const QString& extraText,
                          const QIcon& icon, QWidget* parent)
     : QDialog(parent) {
     setObjectName(QStringLiteral("AboutDialog"));
-    setWindowTitle(titleFor(applicationText));
+    setWindowTitle(QStringLiteral("About %1").arg(applicationText));
     setWindowIcon(icon);
     setModal(true);
 
@@ -59,8 +44,7 @@ AboutDialog::AboutDialog(const QString& applicationText, const QString& extraTex
     iconLabel->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     layout->addWidget(iconLabel, 0, 0, 2, 1);
 
-    QLabel* firstLine =
-        plainLabel(firstLineFor(applicationText), QStringLiteral("firstLine"), this);
+    QLabel* firstLine = plainLabel(applicationText, QStringLiteral("firstLine"), this);
     QFont bold = firstLine->font();
     bold.setBold(true);
     firstLine->setFont(bold);

@@ -62,6 +62,10 @@ LocalClock::LocalClock(TimeSource source) : LocalClock(std::move(source), QLocal
 LocalClock::LocalClock(TimeSource source, QLocale locale)
     : source_(std::move(source)), locale_(std::move(locale)) {}
 
+LocalClock::LocalClock(TimeSource source, QLocale locale, QString longTimeFormat)
+    : source_(std::move(source)), locale_(std::move(locale)),
+      longTimeFormat_(std::move(longTimeFormat)) {}
+
 QString LocalClock::displayFormat(const QString& longTimeFormat) {
     const Fields fields = fieldsOf(longTimeFormat);
     if (fields.hours && fields.minutes && fields.seconds && !fields.zone && !fields.date) {
@@ -72,7 +76,8 @@ QString LocalClock::displayFormat(const QString& longTimeFormat) {
 
 QString LocalClock::text() const {
     const QTime now = source_ ? source_() : QTime::currentTime();
-    const QString format = displayFormat(locale_.timeFormat(QLocale::LongFormat));
+    const QString format = displayFormat(
+        longTimeFormat_.isNull() ? locale_.timeFormat(QLocale::LongFormat) : longTimeFormat_);
     // The fixed form is the same everywhere, with ASCII digits; a regional form is written with
     // the locale's own words (AM/PM) and digits.
     if (format == fixedFormat) {

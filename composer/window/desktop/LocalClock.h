@@ -18,6 +18,8 @@ public:
     explicit LocalClock(TimeSource source = &QTime::currentTime);
     // Tests also fix the regional settings; the clock above takes the user's.
     LocalClock(TimeSource source, QLocale locale);
+    // And a regional long time format of their own, in place of the locale's.
+    LocalClock(TimeSource source, QLocale locale, QString longTimeFormat);
 
     QString text() const;
 
@@ -28,6 +30,7 @@ public:
 private:
     TimeSource source_;
     QLocale locale_;
+    QString longTimeFormat_; // null: the locale's own
 };
 
 } // namespace quillon

@@ -1,6 +1,7 @@
 #include "Form1.h"
 
 #include "AboutBox.h"
+#include "CommandButton.h"
 #include "PictureButton.h"
 #include "PictureFaces.h"
 #include "TextBoxEdit.h"
@@ -13,10 +14,10 @@
 #include <QLabel>
 #include <QPalette>
 #include <QPushButton>
-#include <QTextDocument>
 #include <QTimer>
 
 #include <array>
+#include <map>
 
 namespace quillon {
 
@@ -115,9 +116,6 @@ QString fromUtf16(const char16_t* text) {
 template <typename Button> Button* setUpButton(Button* button, const QString& name, QRect rect) {
     button->setObjectName(name);
     button->setGeometry(rect);
-    // Buttons take the focus when clicked, on every platform.
-    button->setFocusPolicy(Qt::StrongFocus);
-    button->setAutoDefault(false);
     return button;
 }
 
@@ -149,6 +147,8 @@ void Form1::createControls() {
     text1_ = new TextBoxEdit(this);
     text1_->setObjectName(QStringLiteral("Text1"));
     text1_->setGeometry(twips(120, 360, 4575, 6495));
+    // Screen readers name the box after the label above it.
+    text1_->setAccessibleName(QStringLiteral("AVR代码"));
     text1_->setFocus();
 
     // Rules first, so that each heading lies on top of the rule through its top edge.
@@ -163,6 +163,7 @@ void Form1::createControls() {
         line->setGeometry(twips(kRuleLeft, top, kRuleRight - kRuleLeft, kTwipsPerPixel));
     }
 
+    std::map<QString, QLabel*> labels;
     for (const LabelDesign& design : kLabels) {
         auto* label = new QLabel(fromUtf16(design.caption), this);
         label->setObjectName(QString::fromLatin1(design.name));
@@ -180,14 +181,12 @@ void Form1::createControls() {
         if (design.autoSize) {
             label->adjustSize();
         }
-        if (label->objectName() == QLatin1String("Label3")) {
-            label3_ = label;
-            label3Caption_.emplace(*label, design.autoSize);
-        } else if (label->objectName() == QLatin1String("Label6")) {
-            label6_ = label;
-            label6Caption_.emplace(*label, design.autoSize);
-        }
+        labels[label->objectName()] = label;
     }
+    // The count keeps "bytes" out of its way once it grows past its designed room.
+    label3Caption_.emplace(*labels.at(QStringLiteral("Label3")), true,
+                           labels.at(QStringLiteral("Label5")));
+    label6Caption_.emplace(*labels.at(QStringLiteral("Label6")), true);
 
     for (int g = 1; g <= 4; ++g) {
         const QString heading = fromUtf16(kGroups[static_cast<std::size_t>(g - 1)].heading);
@@ -226,7 +225,7 @@ void Form1::createControls() {
             button = setUpButton(new PictureButton(pictureFacePath(name), this), name, rect);
             button->setAccessibleName(fromUtf16(design.spokenName));
         } else {
-            button = setUpButton(new QPushButton(fromUtf16(design.caption), this), name, rect);
+            button = setUpButton(new CommandButton(fromUtf16(design.caption), this), name, rect);
             button->setFont(songTi9());
             QPalette buttonPalette = button->palette();
             buttonPalette.setColor(QPalette::Button, menuColour);
@@ -244,6 +243,7 @@ void Form1::createControls() {
 
 void Form1::bindEvents() {
     connect(text1_, &TextBoxEdit::changed, this, &Form1::Text1_Change);
+    connect(text1_, &TextBoxEdit::historyMoved, this, [this] { editor_->Text1_HistoryMoved(); });
     connect(timer1_, &QTimer::timeout, this, &Form1::Timer1_Timer);
 }
 
@@ -253,7 +253,7 @@ void Form1::showEvent(QShowEvent* event) {
         loaded_ = true;
         Form_Load();
         // The start-up text is where the user begins; undo does not go behind it.
-        text1_->document()->clearUndoRedoStacks();
+        editor_->StartHistory();
     }
     QWidget::showEvent(event);
 }

@@ -8,7 +8,6 @@
 #include <memory>
 #include <optional>
 
-class QLabel;
 class QShowEvent;
 class QTimer;
 
@@ -46,8 +45,6 @@ private:
     void Command517_Click();
 
     TextBoxEdit* text1_ = nullptr;
-    QLabel* label3_ = nullptr;
-    QLabel* label6_ = nullptr;
     QTimer* timer1_ = nullptr;
     std::optional<LabelCaption> label3Caption_;
     std::optional<LabelCaption> label6Caption_;

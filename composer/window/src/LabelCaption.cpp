@@ -3,9 +3,13 @@
 #include <QLabel>
 #include <QStringView>
 
+#include <algorithm>
+
 namespace quillon {
 
-LabelCaption::LabelCaption(QLabel& label, bool autoSize) : label_(label), autoSize_(autoSize) {}
+LabelCaption::LabelCaption(QLabel& label, bool autoSize, QLabel* neighbour)
+    : label_(label), autoSize_(autoSize), neighbour_(neighbour),
+      neighbourLeft_(neighbour != nullptr ? neighbour->x() : 0) {}
 
 void LabelCaption::setCaption(std::u16string_view caption) {
     setCaption(QStringView(caption.data(), static_cast<qsizetype>(caption.size())).toString());
@@ -16,6 +20,16 @@ void LabelCaption::setCaption(const QString& caption) {
     if (autoSize_) {
         label_.adjustSize();
     }
+    keepNeighbourClear();
+}
+
+void LabelCaption::keepNeighbourClear() {
+    if (neighbour_ == nullptr) {
+        return;
+    }
+    const int blank = label_.fontMetrics().horizontalAdvance(QLatin1Char(' '));
+    const int clear = label_.x() + label_.width() + blank;
+    neighbour_->move(std::max(neighbourLeft_, clear), neighbour_->y());
 }
 
 } // namespace quillon

@@ -6,7 +6,7 @@
 namespace quillon {
 
 PictureButton::PictureButton(const QString& facePath, QWidget* parent)
-    : QPushButton(parent), face_(facePath) {}
+    : CommandButton(QString(), parent), face_(facePath) {}
 
 void PictureButton::paintEvent(QPaintEvent* /*event*/) {
     QStylePainter painter(this);
