@@ -150,6 +150,28 @@ private slots:
         button->setFocus();
         QTest::keyClick(button, Qt::Key_Space);
         QCOMPARE(text1Text(*form_), kHeaderLine + "0xf8,");
+        // Enter and Return too, on picture and caption buttons alike.
+        QTest::keyClick(button, Qt::Key_Return);
+        QTest::keyClick(button, Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(text1Text(*form_), kHeaderLine + "0xf8,0xf8,0xf8,");
+        auto* end = control<QPushButton>(*form_, "Command515");
+        end->setFocus();
+        QTest::keyClick(end, Qt::Key_Return);
+        QCOMPARE(text1Text(*form_), kHeaderLine + "0xf8,0xf8,0xf8,0x00};\r\n");
+        QCOMPARE(label3Text(*form_), QStringLiteral(" 4"));
+        // With a modifier, Return is not a press.
+        QTest::keyClick(end, Qt::Key_Return, Qt::ControlModifier);
+        QCOMPARE(label3Text(*form_), QStringLiteral(" 4"));
+    }
+
+    void tabWalksFromTheTextBoxToTheButtons() {
+        TextBoxEdit* box = text1(*form_);
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_Tab);
+        auto* first = qobject_cast<QPushButton*>(QApplication::focusWidget());
+        QVERIFY(first != nullptr);
+        QTest::keyClick(first, Qt::Key_Return);
+        QVERIFY(text1Text(*form_).size() > kHeaderLine.size());
     }
 
 private:

@@ -13,8 +13,9 @@ using namespace quillon::test;
 
 namespace {
 
+// A clock at a fixed time with a 24-hour regional format, so that what it shows is known.
 LocalClock fixedClock(QTime time) {
-    return LocalClock([time] { return time; });
+    return LocalClock([time] { return time; }, QLocale::c(), QStringLiteral("HH:mm:ss"));
 }
 
 // Runs `check` on the first modal window to appear while `action` runs its own event loop.
@@ -85,12 +86,10 @@ private slots:
         QCOMPARE(label6->text(), QString());
 
         form->Timer1_Timer();
-        QCOMPARE(label6->text(), fixedClock(noon).text());
-        QVERIFY(label6->text().contains(QStringLiteral("34")));
-        QVERIFY(label6->text().contains(QStringLiteral("56")));
+        QCOMPARE(label6->text(), QStringLiteral("12:34:56"));
         QCOMPARE(label6->pos(), QPoint(256, 480));
-        QCOMPARE(label6->size(), label6->sizeHint());
-        QVERIFY(label6->width() > 6);
+        // Auto-size: the label grows to show the whole time.
+        QVERIFY(label6->width() >= label6->fontMetrics().horizontalAdvance(label6->text()));
 
         // The tick changes nothing else.
         QCOMPARE(text1Text(*form), kHeaderLine);
@@ -102,7 +101,7 @@ private slots:
         auto* timer = control<QTimer>(*form, "Timer1");
         // Not a real second: the timer's own signal, as the event loop would deliver it.
         QVERIFY(QMetaObject::invokeMethod(timer, "timeout", Qt::DirectConnection));
-        QCOMPARE(control<QLabel>(*form, "Label6")->text(), fixedClock(QTime(1, 2, 3)).text());
+        QCOMPARE(control<QLabel>(*form, "Label6")->text(), QStringLiteral("01:02:03"));
     }
 
     void aboutIsModalAndChangesNothing() {

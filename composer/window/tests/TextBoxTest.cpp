@@ -8,6 +8,9 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <QInputMethodEvent>
+#include <QTextCharFormat>
+
 #include <functional>
 
 using namespace quillon;
@@ -40,6 +43,22 @@ struct Box {
         }
     }
 };
+
+// What an input method sends while the user composes: the text so far, not yet in the document.
+void preedit(QWidget* box, const QString& composing) {
+    const QList<QInputMethodEvent::Attribute> attributes{
+        {QInputMethodEvent::Cursor, static_cast<int>(composing.size()), 1, QVariant()},
+        {QInputMethodEvent::TextFormat, 0, static_cast<int>(composing.size()),
+         QVariant(QTextCharFormat())}};
+    QInputMethodEvent event(composing, attributes);
+    QApplication::sendEvent(box, &event);
+}
+
+void commit(QWidget* box, const QString& text) {
+    QInputMethodEvent event;
+    event.setCommitString(text);
+    QApplication::sendEvent(box, &event);
+}
 
 bool caretInView(const QPlainTextEdit& edit) {
     return edit.viewport()->rect().contains(edit.cursorRect());
@@ -193,6 +212,63 @@ private slots:
         box.edit.insertPlainText(QStringLiteral("0x03,\n0x0b,"));
         QCOMPARE(box.changes, 1);
         QCOMPARE(box.edit.text(), std::u16string(u"a0x03,\r\n0x0b,"));
+    }
+
+    // Fault: every preedit keystroke raised a change, so the count climbed while composing and
+    // an automatic break could land in the middle of it.
+    void inputMethodCompositionIsNoChange() {
+        const auto form = openWindow();
+        for (int i = 0; i < 15; ++i) {
+            click(*form, "Command111");
+        }
+        TextBoxEdit* box = text1(*form);
+        box->setFocus();
+        const QString before = text1Text(*form);
+        for (const char* composing : {"n", "ni", "ni h", "ni ha", "ni hao"}) {
+            preedit(box, QString::fromLatin1(composing));
+            QCOMPARE(label3Text(*form), QStringLiteral(" 15"));
+            QCOMPARE(text1Text(*form), before);
+        }
+        // The commit is one change, the 17th: the automatic break follows it at the end.
+        commit(box, QStringLiteral("你好"));
+        QCOMPARE(label3Text(*form), QStringLiteral(" 16"));
+        QCOMPARE(text1Text(*form), before + QStringLiteral("你好\r\n"));
+        // Composing and cancelling leaves everything as it was.
+        preedit(box, QStringLiteral("zai"));
+        preedit(box, QString());
+        QCOMPARE(label3Text(*form), QStringLiteral(" 16"));
+        QCOMPARE(text1Text(*form), before + QStringLiteral("你好\r\n"));
+    }
+
+    void aUserEditCountsOnlyWhenTheTextChanges() {
+        Box box;
+        box.edit.setText(u"0x03,0x0b,");
+        box.changes = 0;
+        // Typing over a selection the character that was there leaves the text as it was.
+        QTextCursor caret = box.edit.textCursor();
+        caret.setPosition(2);
+        caret.setPosition(3, QTextCursor::KeepAnchor);
+        box.edit.setTextCursor(caret);
+        QTest::keyClicks(&box.edit, "0");
+        QCOMPARE(box.changes, 0);
+        QCOMPARE(box.edit.text(), std::u16string(u"0x03,0x0b,"));
+        QTest::keyClicks(&box.edit, "1");
+        QCOMPARE(box.changes, 1);
+        QCOMPARE(box.edit.text(), std::u16string(u"0x013,0x0b,"));
+    }
+
+    void tabLeavesTheTextBox() {
+        const auto form = openWindow();
+        TextBoxEdit* box = text1(*form);
+        QCOMPARE(box->accessibleName(), QStringLiteral("AVR代码"));
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_Tab);
+        QVERIFY(QApplication::focusWidget() != box);
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_Backtab, Qt::ShiftModifier);
+        QVERIFY(QApplication::focusWidget() != box);
+        QCOMPARE(text1Text(*form), kHeaderLine);
+        QCOMPARE(label3Text(*form), QStringLiteral(" 0"));
     }
 
     void theViewFollowsTheEndAfterAWrite() {

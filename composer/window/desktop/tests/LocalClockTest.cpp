@@ -17,6 +17,8 @@ private slots:
     void showsTheTimeFromTheSource_data();
     void showsTheTimeFromTheSource();
     void readsTheSourceAgainOnEveryTick();
+    void writesAChosenRegionalFormatInTheLocalesOwnWords_data();
+    void writesAChosenRegionalFormatInTheLocalesOwnWords();
 };
 
 void LocalClockTest::keepsARegionalFormatOfHoursMinutesSeconds_data() {
@@ -85,6 +87,32 @@ void LocalClockTest::readsTheSourceAgainOnEveryTick() {
     QCOMPARE(clock.text(), QStringLiteral("09:59:58"));
     QCOMPARE(clock.text(), QStringLiteral("09:59:59"));
     QCOMPARE(clock.text(), QStringLiteral("10:00:00"));
+}
+
+void LocalClockTest::writesAChosenRegionalFormatInTheLocalesOwnWords_data() {
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QString>("text");
+    const QLocale us(QLocale::English, QLocale::UnitedStates);
+    QTest::newRow("12-hour, afternoon") << us << "h:mm:ss AP"
+                                        << "1:05:09 PM";
+    QTest::newRow("German dots") << QLocale(QLocale::German, QLocale::Germany) << "HH.mm.ss"
+                                 << "13.05.09";
+    QTest::newRow("Chinese words") << QLocale(QLocale::Chinese, QLocale::China) << "H时mm分ss秒"
+                                   << "13时05分09秒";
+    // A format that is not a plain time of day falls back to the fixed form.
+    QTest::newRow("with a zone") << us << "h:mm:ss AP t"
+                                 << "13:05:09";
+    QTest::newRow("without seconds") << us << "h:mm AP"
+                                     << "13:05:09";
+}
+
+void LocalClockTest::writesAChosenRegionalFormatInTheLocalesOwnWords() {
+    QFETCH(QLocale, locale);
+    QFETCH(QString, format);
+    QFETCH(QString, text);
+    const LocalClock clock([] { return QTime(13, 5, 9); }, locale, format);
+    QCOMPARE(clock.text(), text);
 }
 
 QTEST_GUILESS_MAIN(LocalClockTest)
