@@ -2,14 +2,17 @@
 #include "TextBoxEdit.h"
 
 #include <QApplication>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QTest>
+#include <QTextCursor>
 #include <QWindow>
 
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <memory>
 #include <string>
 
 namespace {
@@ -26,26 +29,141 @@ std::u16string melody(long codes) {
     return text;
 }
 
+std::unique_ptr<quillon::Form1> shownWindow(long codes, benchmark::State& state) {
+    auto form = std::make_unique<quillon::Form1>();
+    form->show();
+    if (!QTest::qWaitForWindowExposed(form.get())) {
+        state.SkipWithError("the window was not shown");
+        return nullptr;
+    }
+    form->findChild<quillon::TextBoxEdit*>(QStringLiteral("Text1"))->setText(melody(codes));
+    QApplication::processEvents();
+    return form;
+}
+
 // One click on a note button, as the platform delivers it, and the repaint it causes.
 void BM_NoteClick(benchmark::State& state) {
-    quillon::Form1 form;
-    form.show();
-    if (!QTest::qWaitForWindowExposed(&form)) {
-        state.SkipWithError("the window was not shown");
+    const auto form = shownWindow(state.range(0), state);
+    if (!form) {
         return;
     }
-    form.findChild<quillon::TextBoxEdit*>(QStringLiteral("Text1"))->setText(melody(state.range(0)));
-    QApplication::processEvents();
-
-    auto* button = form.findChild<QPushButton*>(QStringLiteral("Command323"));
-    QWindow* window = form.windowHandle();
-    const QPoint at = button->mapTo(&form, button->rect().center());
+    auto* button = form->findChild<QPushButton*>(QStringLiteral("Command323"));
+    QWindow* window = form->windowHandle();
+    const QPoint at = button->mapTo(form.get(), button->rect().center());
     for (auto _ : state) {
         QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier, at);
         QApplication::processEvents();
     }
 }
-BENCHMARK(BM_NoteClick)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NoteClick)
+    ->Arg(10'000)
+    ->Arg(100'000)
+    ->MeasureProcessCPUTime()
+    ->Unit(benchmark::kMillisecond);
+
+// The floor: a bare QPlainTextEdit, dressed and placed as Text1 is, holding the same text, in a
+// window of the composer's size. Each append is one insert at the end; lines hold 16 items, as
+// the composer's automatic break makes them (one endless line would cost a relayout of all of
+// it at every insert).
+class BareWindow {
+public:
+    explicit BareWindow(long codes) : items_(codes) {
+        const quillon::Form1 dresser;
+        const auto* text1 = dresser.findChild<quillon::TextBoxEdit*>(QStringLiteral("Text1"));
+        const auto* note = dresser.findChild<QPushButton*>(QStringLiteral("Command323"));
+        window_.resize(dresser.size());
+        edit_.setFont(text1->font());
+        edit_.setGeometry(text1->geometry());
+        edit_.setLineWrapMode(QPlainTextEdit::NoWrap);
+        edit_.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        edit_.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        button_.setGeometry(note->geometry());
+        QObject::connect(&button_, &QPushButton::clicked, [this] { append(); });
+        QTextCursor(edit_.document())
+            .insertText(
+                QString::fromStdU16String(melody(codes)).replace(QStringLiteral("\r\n"), "\n"));
+        window_.show();
+    }
+
+    bool shown() { return QTest::qWaitForWindowExposed(&window_); }
+
+    void append() {
+        QTextCursor cursor = edit_.textCursor();
+        cursor.movePosition(QTextCursor::End);
+        cursor.insertText(++items_ % 16 == 0 ? QStringLiteral("0x82,\n") : QStringLiteral("0x82,"));
+        edit_.setTextCursor(cursor);
+        edit_.ensureCursorVisible();
+    }
+
+    void click() {
+        QTest::mouseClick(window_.windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                          button_.geometry().center());
+    }
+
+private:
+    QWidget window_;
+    QPlainTextEdit edit_{&window_};
+    QPushButton button_{&window_};
+    long items_;
+};
+
+// The bare insert alone, and the repaint it causes.
+void BM_BareTailInsert(benchmark::State& state) {
+    BareWindow bare(state.range(0));
+    if (!bare.shown()) {
+        state.SkipWithError("the window was not shown");
+        return;
+    }
+    QApplication::processEvents();
+    for (auto _ : state) {
+        bare.append();
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_BareTailInsert)
+    ->Arg(10'000)
+    ->Arg(100'000)
+    ->MeasureProcessCPUTime()
+    ->Unit(benchmark::kMillisecond);
+
+// The same insert run by a click on a plain button beside the text box, as a note click runs
+// the composer's append: the floor of what a click that appends costs in Qt.
+void BM_BareClickTailInsert(benchmark::State& state) {
+    BareWindow bare(state.range(0));
+    if (!bare.shown()) {
+        state.SkipWithError("the window was not shown");
+        return;
+    }
+    QApplication::processEvents();
+    for (auto _ : state) {
+        bare.click();
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_BareClickTailInsert)
+    ->Arg(10'000)
+    ->Arg(100'000)
+    ->MeasureProcessCPUTime()
+    ->Unit(benchmark::kMillisecond);
+
+// Undo of one click and its redo, as Ctrl+Z and Ctrl+Shift+Z run them, with the repaints.
+void BM_UndoRedoClick(benchmark::State& state) {
+    const auto form = shownWindow(state.range(0), state);
+    if (!form) {
+        return;
+    }
+    auto* text1 = form->findChild<quillon::TextBoxEdit*>(QStringLiteral("Text1"));
+    auto* button = form->findChild<QPushButton*>(QStringLiteral("Command323"));
+    QTest::mouseClick(form->windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                      button->mapTo(form.get(), button->rect().center()));
+    for (auto _ : state) {
+        text1->undoStep();
+        QApplication::processEvents();
+        text1->redoStep();
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_UndoRedoClick)->Arg(100'000)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
 
 // From starting the process to its window shown and painted.
 void BM_StartupToShown(benchmark::State& state) {

@@ -50,6 +50,10 @@ std::size_t countBreaks(std::u16string_view text) {
 std::size_t commonPrefix(std::u16string_view a, std::u16string_view b) {
     constexpr std::size_t kPage = 2048;
     const std::size_t shorter = std::min(a.size(), b.size());
+    // Most writes keep all of the old text: one pass proves it.
+    if (std::memcmp(a.data(), b.data(), shorter * sizeof(char16_t)) == 0) {
+        return shorter;
+    }
     std::size_t at = 0;
     while (at + kPage <= shorter &&
            std::memcmp(a.data() + at, b.data() + at, kPage * sizeof(char16_t)) == 0) {
@@ -105,7 +109,12 @@ TextBoxEdit::TextBoxEdit(QWidget* parent) : QPlainTextEdit(parent) {
 }
 
 std::u16string TextBoxEdit::text() const {
-    return mirror_;
+    // Room for what a command appends, so that the caller's append does not copy it again.
+    constexpr std::size_t kRoomToAppend = 64;
+    std::u16string copy;
+    copy.reserve(mirror_.size() + kRoomToAppend);
+    copy.append(mirror_);
+    return copy;
 }
 
 void TextBoxEdit::setText(std::u16string_view text) {
