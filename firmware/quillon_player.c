@@ -11,12 +11,12 @@
 #include <avr/pgmspace.h>
 #include <stdint.h>
 
-#if !(defined(__AVR_ATmega48__) || defined(__AVR_ATmega48A__) || defined(__AVR_ATmega48P__) ||    \
+#if !(defined(__AVR_ATmega48__) || defined(__AVR_ATmega48A__) || defined(__AVR_ATmega48P__) ||     \
       defined(__AVR_ATmega48PA__) || defined(__AVR_ATmega88__) || defined(__AVR_ATmega88A__) ||    \
-      defined(__AVR_ATmega88P__) || defined(__AVR_ATmega88PA__) || defined(__AVR_ATmega168__) ||  \
-      defined(__AVR_ATmega168A__) || defined(__AVR_ATmega168P__) ||                              \
+      defined(__AVR_ATmega88P__) || defined(__AVR_ATmega88PA__) || defined(__AVR_ATmega168__) ||   \
+      defined(__AVR_ATmega168A__) || defined(__AVR_ATmega168P__) ||                                \
       defined(__AVR_ATmega168PA__) || defined(__AVR_ATmega328__) || defined(__AVR_ATmega328P__))
-#error "quillon_player supports the ATmega48, ATmega88, ATmega168 and ATmega328 (and their A, P and PA variants) only"
+#error "quillon_player supports only the ATmega48, 88, 168 and 328 and their A, P, PA variants"
 #endif
 
 #if !defined(F_CPU)
@@ -141,7 +141,7 @@ ISR(TIMER2_COMPA_vect) {
 
 void quillon_init(void) {
 #if defined(PRR)
-    PRR &= (uint8_t)~(_BV(PRTIM1) | _BV(PRTIM2));
+    PRR &= (uint8_t) ~(_BV(PRTIM1) | _BV(PRTIM2));
 #endif
     PORTB &= (uint8_t)~_BV(PORTB1);
     DDRB |= _BV(DDB1);

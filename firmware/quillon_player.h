@@ -12,7 +12,7 @@ void quillon_init(void);
 
 /* Starts the melody (in flash, PROGMEM) from its first element, stopping any melody playing;
  * returns at once. The melody ends at element 0 and must stay in place while it plays. */
-void quillon_play(const unsigned char *melody);
+void quillon_play(const unsigned char* melody);
 
 /* Silence now; quillon_busy() becomes 0. */
 void quillon_stop(void);

@@ -10,8 +10,10 @@
 #include <util/delay.h>
 
 /* Copied from the composer; PROGMEM keeps it in flash. */
+/* clang-format off */
 const unsigned char music_item[] PROGMEM = {
 0x73,0x73,0x93,0x93,0x9b,0x9b,0x94,0x8b,0x8b,0x83,0x83,0x7b,0x7b,0x74,0x00};
+/* clang-format on */
 
 int main(void) {
     DDRB |= _BV(DDB5);
