@@ -1,7 +1,10 @@
 /* Drives the player for the simulator and shows on pins what only the program can see:
  *   PB5 toggles on every pass of the main loop (about 1 ms), PB0 mirrors quillon_busy(),
  *   PB2 rises when quillon_busy() is 0 right after quillon_stop(), PB3 rises at the end.
- * It plays the melody to its end, then plays it again and stops it inside its second note. */
+ * It plays the melody to its end, then plays it again and stops it inside its second note.
+ * simavr keeps the level of OC1A in the PORTB1 bit, so a read-modify-write of PORTB over several
+ * instructions would put back a stale level and shift the tone; single-bit set/clear and the PINB
+ * toggle are safe there, as on the chip. */
 #include "quillon_player.h"
 
 #include <avr/interrupt.h>
