@@ -80,8 +80,9 @@ static void silence(void) {
 }
 
 static void sound(uint8_t index) {
-    const uint16_t value = (uint16_t)(pgm_read_byte(&reload[2u * index]) << 8) |
-                           pgm_read_byte(&reload[2u * index + 1u]);
+    /* Shifted as unsigned: 0xF1 << 8 overflows the 16-bit int that a byte is promoted to. */
+    const uint16_t high = pgm_read_byte(&reload[2u * index]);
+    const uint16_t value = (uint16_t)(high << 8) | pgm_read_byte(&reload[2u * index + 1u]);
     const uint16_t n = (uint16_t)(0u - value);
 #if F_CPU == 20000000UL
     uint16_t top;
