@@ -26,5 +26,13 @@ package: build
 bench: build
 	@for b in build/default/bench/*_bench; do [ -x "$$b" ] && "$$b" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true; done
 
+# The AVR example with the melody player, for the ATmega328P at 16 MHz: ELF and Intel HEX in
+# build/firmware/, then its size and the player's.
+.PHONY: firmware
+firmware: deps
+	cmake --preset default
+	cmake --build --preset default --target timervals
+	$(MAKE) -C firmware OUT=$(CURDIR)/build/firmware TIMERVALS=$(CURDIR)/build/default/tools/timervals/timervals
+
 clean:
 	rm -rf build

@@ -1,0 +1,71 @@
+#include "ConventionModel.h"
+
+#include <cctype>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace quillon::sim {
+
+namespace {
+
+// Note frequencies in hertz, note index 0 (C3) to 27 (B6), as the reload table was made from.
+constexpr unsigned noteHz[28] = {
+    131, 147, 165, 175, 196, 220, 247, 262,  294,  330,  349,  392,  440,  494,
+    523, 587, 659, 698, 784, 880, 988, 1046, 1175, 1318, 1397, 1568, 1760, 1975,
+};
+constexpr double lengthMs[8] = {400, 100, 200, 400, 800, 1200, 1600, 2000};
+constexpr double gapMs = 20;
+
+} // namespace
+
+ConventionModel::ConventionModel(std::vector<std::uint8_t> codes) {
+    double at = 0;
+    for (const std::uint8_t code : codes) {
+        if (code == 0) {
+            break;
+        }
+        const unsigned index = code >> 3;
+        const double length = lengthMs[code & 7];
+        if (index < 28) {
+            const unsigned halfPeriodUs = 500000 / noteHz[index];
+            sounds_.push_back({code, at, length - gapMs, 1e6 / (2.0 * halfPeriodUs)});
+        } else {
+            silent_.emplace_back(code, at);
+        }
+        at += length;
+    }
+    totalMs_ = at;
+}
+
+std::vector<std::uint8_t> ConventionModel::readMelody(const std::string& sourcePath) {
+    std::ifstream in(sourcePath);
+    std::stringstream text;
+    text << in.rdbuf();
+    const std::string source = text.str();
+    const auto name = source.find("music_item");
+    const auto open = source.find('{', name == std::string::npos ? source.size() : name);
+    const auto close = source.find('}', open == std::string::npos ? source.size() : open);
+    if (close == std::string::npos) {
+        throw std::runtime_error("no music_item array in " + sourcePath);
+    }
+    std::vector<std::uint8_t> codes;
+    std::stringstream items(source.substr(open + 1, close - open - 1));
+    std::string item;
+    while (std::getline(items, item, ',')) {
+        std::size_t first = 0;
+        while (first < item.size() && std::isspace(static_cast<unsigned char>(item[first]))) {
+            ++first;
+        }
+        if (first < item.size()) {
+            codes.push_back(static_cast<std::uint8_t>(std::strtoul(&item[first], nullptr, 16)));
+        }
+    }
+    if (codes.empty() || codes.back() != 0) {
+        throw std::runtime_error("music_item in " + sourcePath + " does not end at 0x00");
+    }
+    return codes;
+}
+
+} // namespace quillon::sim

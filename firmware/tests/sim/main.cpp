@@ -1,0 +1,268 @@
+// quillon_sim: runs a firmware ELF that uses the melody player in simavr and checks the sound on
+// OC1A (PB1) against the sound convention.
+//   quillon_sim player|example ELF MCU HZ MELODY_SOURCE
+// player:  the test program (see player_test.c for its pins): the melody to its end, busy, stop.
+// example: the example program: the melody, and the LED on PB5 blinking throughout.
+#include "ConventionModel.h"
+#include "FlashObjects.h"
+#include "SimulatedChip.h"
+#include "ToneTrace.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <optional>
+#include <string>
+#include <vector>
+
+using namespace quillon::sim;
+
+namespace {
+
+constexpr double pitchTolerance = 0.005;
+constexpr double lengthTolerance = 0.02;
+constexpr double lengthToleranceMs = 3;
+
+int failures = 0;
+
+template <typename... Args> void fail(const char* format, Args... args) {
+    std::printf("FAIL: ");
+    std::printf(format, args...);
+    std::printf("\n");
+    ++failures;
+}
+
+bool lengthWithin(double measured, double expected) {
+    return std::fabs(measured - expected) <=
+           std::max(lengthTolerance * expected, lengthToleranceMs);
+}
+
+std::optional<double> edgeMs(const SimulatedChip& chip, char port, int pin, bool high,
+                             std::size_t nth = 0) {
+    for (const Edge& edge : chip.edges(port, pin)) {
+        if (edge.high == high && nth-- == 0) {
+            return chip.toMs(edge.cycle);
+        }
+    }
+    return std::nullopt;
+}
+
+struct Worst {
+    double pitchPercent = 0;
+    double lengthMs = 0;
+    double lengthPercent = 0;
+    double silenceMs = 0;
+    double onsetMs = 0;
+};
+
+// Compares the tones heard from startMs on with what the model expects; returns where the
+// melody started on the pin.
+double checkMelody(const ConventionModel& model, const ToneTrace& trace, Worst& worst) {
+    const auto& expected = model.sounds();
+    const auto& heard = trace.sounds();
+    if (heard.size() != expected.size()) {
+        fail("%zu tones heard, %zu expected", heard.size(), expected.size());
+    }
+    if (heard.empty()) {
+        return 0;
+    }
+    const double start = heard.front().onsetMs - expected.front().startMs;
+    std::printf("%-5s %9s %9s %7s %8s %8s %8s %8s\n", "code", "want Hz", "got Hz", "err %",
+                "want ms", "got ms", "gap want", "gap got");
+    for (std::size_t i = 0; i < std::min(heard.size(), expected.size()); ++i) {
+        const ExpectedSound& want = expected[i];
+        const MeasuredSound& got = heard[i];
+        const double pitchError = (got.hz - want.hz) / want.hz;
+        const double length = got.endMs - got.onsetMs;
+        const double nextWant = i + 1 < expected.size() ? expected[i + 1].startMs : model.totalMs();
+        const double gapWant = nextWant - want.startMs - want.lengthMs;
+        const double gapGot =
+            i + 1 < heard.size() ? heard[i + 1].onsetMs - got.endMs : std::nan("");
+        std::printf("0x%02x  %9.2f %9.2f %+7.3f %8.0f %8.2f %8.0f %8.2f\n", want.code, want.hz,
+                    got.hz, 100 * pitchError, want.lengthMs, length, gapWant, gapGot);
+
+        worst.pitchPercent = std::max(worst.pitchPercent, 100 * std::fabs(pitchError));
+        worst.lengthMs = std::max(worst.lengthMs, std::fabs(length - want.lengthMs));
+        worst.lengthPercent =
+            std::max(worst.lengthPercent, 100 * std::fabs(length - want.lengthMs) / want.lengthMs);
+        if (std::fabs(pitchError) > pitchTolerance) {
+            fail("code 0x%02x: %.2f Hz, expected %.2f Hz", want.code, got.hz, want.hz);
+        }
+        if (!lengthWithin(length, want.lengthMs)) {
+            fail("code 0x%02x: sounds %.2f ms, expected %.0f ms", want.code, length, want.lengthMs);
+        }
+        const double onsetError = (got.onsetMs - start) - want.startMs;
+        worst.onsetMs = std::max(worst.onsetMs, std::fabs(onsetError));
+        if (std::fabs(onsetError) > lengthToleranceMs) {
+            fail("code 0x%02x starts at %.2f ms, expected %.0f ms", want.code, got.onsetMs - start,
+                 want.startMs);
+        }
+        if (i + 1 < heard.size() && i + 1 < expected.size()) {
+            worst.silenceMs = std::max(worst.silenceMs, std::fabs(gapGot - gapWant));
+            if (!lengthWithin(gapGot, gapWant)) {
+                fail("after code 0x%02x: silent %.2f ms, expected %.0f ms", want.code, gapGot,
+                     gapWant);
+            }
+        }
+    }
+    for (const auto& [code, at] : model.silentCodes()) {
+        std::printf("code 0x%02x silent from %.0f ms\n", code, at);
+    }
+    return start;
+}
+
+// Every flash read must fall inside one flash object, and each reading instruction must keep
+// to one object: a table read that runs past its end lands elsewhere or nowhere.
+void checkFlashReads(const SimulatedChip& chip, const FlashObjects& objects) {
+    for (const auto& [pc, addresses] : chip.flashReads()) {
+        const FlashObject* first = nullptr;
+        for (const std::uint32_t address : addresses) {
+            const FlashObject* object = objects.find(address);
+            if (object == nullptr) {
+                fail("LPM at 0x%04x reads 0x%04x, outside every flash object", pc, address);
+            } else if (first != nullptr && object != first) {
+                fail("LPM at 0x%04x reads both %s and %s (0x%04x)", pc, first->name.c_str(),
+                     object->name.c_str(), address);
+            }
+            if (first == nullptr) {
+                first = object;
+            }
+        }
+        std::printf("LPM at 0x%04x: %zu addresses in %s\n", pc, addresses.size(),
+                    first != nullptr ? first->name.c_str() : "(none)");
+    }
+}
+
+double largestGapMs(const SimulatedChip& chip, char port, int pin, double fromMs, double toMs) {
+    double last = fromMs;
+    double largest = 0;
+    for (const Edge& edge : chip.edges(port, pin)) {
+        const double ms = chip.toMs(edge.cycle);
+        if (ms >= fromMs && ms <= toMs) {
+            largest = std::max(largest, ms - last);
+            last = ms;
+        }
+    }
+    return std::max(largest, toMs - last);
+}
+
+void runPlayer(SimulatedChip& chip, const ConventionModel& model, Worst& worst) {
+    for (const int pin : {0, 1, 2, 3, 5}) {
+        chip.watch('B', pin);
+    }
+    const std::uint64_t limit = chip.fromMs(2 * model.totalMs() + 2000);
+    chip.run(limit, [&] { return !chip.edges('B', 3).empty(); });
+    const auto done = edgeMs(chip, 'B', 3, true);
+    if (!done) {
+        fail("the test program did not finish in %.0f ms", chip.toMs(limit));
+        return;
+    }
+    const auto busyOn = edgeMs(chip, 'B', 0, true);
+    const auto busyOff = edgeMs(chip, 'B', 0, false);
+    if (!busyOn || !busyOff) {
+        fail("quillon_busy() did not show 1 and then 0 for the whole melody");
+        return;
+    }
+
+    const double start =
+        checkMelody(model, ToneTrace(chip.edges('B', 1), chip, 0, *busyOff), worst);
+    const double end = start + model.totalMs();
+    std::printf("melody from %.2f ms to %.2f ms; busy from %.2f ms to %.2f ms\n", start, end,
+                *busyOn, *busyOff);
+    if (std::fabs(start - *busyOn) > lengthToleranceMs) {
+        fail("the first note started at %.2f ms, busy rose at %.2f ms", start, *busyOn);
+    }
+    // The loop samples busy once a pass, about a millisecond.
+    if (*busyOff < end - 1 || *busyOff > end + lengthToleranceMs) {
+        fail("busy fell at %.2f ms, the melody ended at %.2f ms", *busyOff, end);
+    }
+    const double beatGap = largestGapMs(chip, 'B', 5, *busyOn, *busyOff);
+    std::printf("main loop: longest pause %.3f ms while playing\n", beatGap);
+    if (beatGap > 3) {
+        fail("the main loop stood still for %.2f ms while the melody played", beatGap);
+    }
+
+    // Second run: stopped inside a note.
+    const auto replay = edgeMs(chip, 'B', 0, true, 1);
+    const auto stopped = edgeMs(chip, 'B', 2, true);
+    if (!replay || !stopped) {
+        fail("quillon_busy() was not 0 right after quillon_stop()");
+        return;
+    }
+    double lastTone = -1;
+    for (const Edge& edge : chip.edges('B', 1)) {
+        const double ms = chip.toMs(edge.cycle);
+        if (ms > *stopped) {
+            fail("the speaker pin moved at %.2f ms, after the stop at %.2f ms", ms, *stopped);
+            break;
+        }
+        lastTone = ms;
+    }
+    std::printf("stopped at %.2f ms, last edge at %.2f ms\n", *stopped, lastTone);
+    if (*stopped - lastTone > 4) {
+        fail("no note was sounding when the test stopped it (last edge %.2f ms before)",
+             *stopped - lastTone);
+    }
+    if (edgeMs(chip, 'B', 0, true, 2)) {
+        fail("quillon_busy() became 1 again after quillon_stop()");
+    }
+    if (largestGapMs(chip, 'B', 5, *replay, *done) > 3) {
+        fail("the main loop stood still around the stop");
+    }
+}
+
+void runExample(SimulatedChip& chip, const ConventionModel& model, Worst& worst) {
+    chip.watch('B', 1);
+    chip.watch('B', 5);
+    // The example starts the melody again two seconds after its end; stop before that.
+    const double until = model.totalMs() + 1000;
+    chip.run(chip.fromMs(until), nullptr);
+    const double start = checkMelody(model, ToneTrace(chip.edges('B', 1), chip, 0, until), worst);
+    const double beatGap = largestGapMs(chip, 'B', 5, start, until);
+    std::printf("LED: longest pause %.2f ms, %zu changes\n", beatGap, chip.edges('B', 5).size());
+    // 250 ms a blink; the player's interrupts stretch it by well under 1 %.
+    if (beatGap > 255) {
+        fail("the LED stood still for %.2f ms", beatGap);
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 6) {
+        std::fprintf(stderr, "usage: quillon_sim player|example ELF MCU HZ MELODY_SOURCE\n");
+        return 2;
+    }
+    const std::string mode = argv[1];
+    try {
+        const auto hz = static_cast<std::uint32_t>(std::strtoul(argv[4], nullptr, 10));
+        const ConventionModel model(ConventionModel::readMelody(argv[5]));
+        const FlashObjects objects(argv[2]);
+        SimulatedChip chip(argv[2], argv[3], hz);
+        Worst worst;
+        if (mode == "player") {
+            runPlayer(chip, model, worst);
+        } else if (mode == "example") {
+            runExample(chip, model, worst);
+        } else {
+            std::fprintf(stderr, "quillon_sim: unknown mode %s\n", mode.c_str());
+            return 2;
+        }
+        checkFlashReads(chip, objects);
+        std::printf("%s at %g MHz: worst pitch error %.4f %%, sound length error %.2f ms "
+                    "(%.2f %%), silence error %.2f ms, note start error %.3f ms\n",
+                    mode.c_str(), hz / 1e6, worst.pitchPercent, worst.lengthMs, worst.lengthPercent,
+                    worst.silenceMs, worst.onsetMs);
+    } catch (const std::exception& error) {
+        std::printf("FAIL: %s\n", error.what());
+        return 1;
+    }
+    if (failures != 0) {
+        std::printf("%d checks failed\n", failures);
+        return 1;
+    }
+    std::printf("all checks passed\n");
+    return 0;
+}
