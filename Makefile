@@ -3,16 +3,20 @@
 
 QUILLON := build/default/composer/window/quillon
 
+# Configures a preset only when its build tree has none yet: ninja configures again by itself
+# when a CMakeLists.txt changes, and a needless run costs time and repeats its messages.
+configure = @[ -f build/$(1)/build.ninja ] || cmake --preset $(1)
+
 deps:
 	@bash scripts/install-deps
 
 build: deps
-	cmake --preset default
+	$(call configure,default)
 	cmake --build --preset default
 
 test: build
 	ctest --preset default
-	cmake --preset asan
+	$(call configure,asan)
 	cmake --build --preset asan
 	ctest --preset asan
 
