@@ -1,5 +1,5 @@
 # Thin wrapper over the CMake presets. Every target first installs missing packages.
-.PHONY: deps build test run package bench clean
+.PHONY: deps build test run package bench clean windows
 
 QUILLON := build/default/composer/window/quillon
 
@@ -29,6 +29,11 @@ package: build
 
 bench: build
 	@for b in build/default/bench/*_bench; do [ -x "$$b" ] && "$$b" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true; done
+
+# The console tools for 64-bit Windows, cross-built with mingw-w64 and static: build/windows/*.exe.
+windows: deps
+	$(call configure,windows)
+	cmake --build --preset windows
 
 clean:
 	rm -rf build
