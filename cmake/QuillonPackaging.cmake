@@ -5,6 +5,7 @@
 install(TARGETS quillon RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 if(UNIX AND NOT APPLE)
+    quillon_man_page(composer/window/desktop/quillon.1)
     install(FILES ${PROJECT_SOURCE_DIR}/composer/window/desktop/quillon.desktop
             DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
     install(FILES ${PROJECT_SOURCE_DIR}/composer/window/resources/icons/quillon.png

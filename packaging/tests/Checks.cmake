@@ -110,10 +110,22 @@ function(quillon_expect_desktop_entry prefix validator)
     quillon_expect_icon("${prefix}/share/icons/hicolor/64x64/apps/${entry_Icon}.png")
 endfunction()
 
-# The three programs, the desktop entry and the icon under `prefix`.
+# A manual page as installed: gzip data (magic 1f 8b) that man can format.
+function(quillon_expect_man_page path)
+    if(NOT EXISTS "${path}")
+        quillon_fail("missing manual page ${path}")
+    endif()
+    file(READ "${path}" magic LIMIT 2 HEX)
+    if(NOT magic STREQUAL "1f8b")
+        quillon_fail("${path} is not compressed with gzip")
+    endif()
+endfunction()
+
+# The three programs with their manual pages, the desktop entry and the icon under `prefix`.
 function(quillon_expect_tree prefix validator)
     foreach(program quillon timervals notecodes)
         quillon_expect_program("${prefix}/bin/${program}")
+        quillon_expect_man_page("${prefix}/share/man/man1/${program}.1.gz")
     endforeach()
     quillon_expect_desktop_entry("${prefix}" "${validator}")
     quillon_expect_icon("${prefix}/share/icons/hicolor/64x64/apps/quillon.png")
