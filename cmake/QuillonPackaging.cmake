@@ -1,15 +1,20 @@
-# Installing Quillon like desktop software (programs, desktop entry, icon) and its Debian package.
-# Included from the top level after every subdirectory, so that the composer's target exists.
+# Installing Quillon like desktop software (programs, manual pages, desktop entry, icon, AppStream
+# data) and its Debian package. Included from the top level after every subdirectory, so that the
+# composer's target exists.
 
 # The table tools install themselves; the composer is installed from here.
 install(TARGETS quillon RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
+set(quillon_desktop_dir ${PROJECT_SOURCE_DIR}/composer/window/desktop)
+set(QUILLON_APPSTREAM_ID invalid.quillon.quillon)
 if(UNIX AND NOT APPLE)
     quillon_man_page(composer/window/desktop/quillon.1)
-    install(FILES ${PROJECT_SOURCE_DIR}/composer/window/desktop/quillon.desktop
+    install(FILES ${quillon_desktop_dir}/quillon.desktop
             DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
     install(FILES ${PROJECT_SOURCE_DIR}/composer/window/resources/icons/quillon.png
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/64x64/apps)
+    install(FILES ${quillon_desktop_dir}/${QUILLON_APPSTREAM_ID}.metainfo.xml
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 endif()
 
 # The Debian package: `make package`, or cpack --config <build>/CPackConfig.cmake.
@@ -55,6 +60,7 @@ include(CPack)
 # a display.
 find_program(QUILLON_DESKTOP_FILE_VALIDATE desktop-file-validate)
 find_program(QUILLON_DPKG_DEB dpkg-deb)
+find_program(QUILLON_APPSTREAMCLI appstreamcli)
 set(quillon_packaging_work ${PROJECT_BINARY_DIR}/packaging/tests)
 
 add_test(NAME packaging.install_tree
@@ -62,6 +68,7 @@ add_test(NAME packaging.install_tree
         -D BUILD_DIR=${PROJECT_BINARY_DIR}
         -D WORK_DIR=${quillon_packaging_work}/install
         -D DESKTOP_FILE_VALIDATE=${QUILLON_DESKTOP_FILE_VALIDATE}
+        -D APPSTREAMCLI=${QUILLON_APPSTREAMCLI}
         -P ${PROJECT_SOURCE_DIR}/packaging/tests/InstallTreeTest.cmake)
 add_test(NAME packaging.deb
     COMMAND ${CMAKE_COMMAND}
@@ -70,6 +77,7 @@ add_test(NAME packaging.deb
         -D CPACK=${CMAKE_CPACK_COMMAND}
         -D DPKG_DEB=${QUILLON_DPKG_DEB}
         -D DESKTOP_FILE_VALIDATE=${QUILLON_DESKTOP_FILE_VALIDATE}
+        -D APPSTREAMCLI=${QUILLON_APPSTREAMCLI}
         -P ${PROJECT_SOURCE_DIR}/packaging/tests/DebPackageTest.cmake)
 set_tests_properties(packaging.install_tree packaging.deb PROPERTIES
     LABELS packaging
@@ -77,3 +85,11 @@ set_tests_properties(packaging.install_tree packaging.deb PROPERTIES
     # Both install this build's files; cmake --install also writes its manifest into the build.
     RESOURCE_LOCK quillon_install
     ENVIRONMENT QT_QPA_PLATFORM=offscreen)
+
+# The AppStream data as a software centre reads it. Only the info that the validator does not
+# know the reserved .invalid domain behind the id is let through; anything else fails.
+add_test(NAME packaging.appstream
+    COMMAND ${QUILLON_APPSTREAMCLI} validate --no-net --pedantic --strict
+        --override=cid-maybe-not-rdns=pedantic
+        ${quillon_desktop_dir}/${QUILLON_APPSTREAM_ID}.metainfo.xml)
+set_tests_properties(packaging.appstream PROPERTIES LABELS packaging TIMEOUT 60)
