@@ -21,18 +21,25 @@ function(quillon_run)
     endif()
 endfunction()
 
-# An installed program: a regular file with execute permission holding an ELF executable.
-function(quillon_expect_program path)
+# A regular file (`what` it is, for the message) whose first bytes are `magic`, in hex.
+function(quillon_expect_file path what magic)
     if(NOT EXISTS "${path}" OR IS_DIRECTORY "${path}")
-        quillon_fail("missing program ${path}")
+        quillon_fail("missing ${what} ${path}")
     endif()
+    string(LENGTH "${magic}" digits)
+    math(EXPR bytes "${digits} / 2")
+    file(READ "${path}" head LIMIT ${bytes} HEX)
+    if(NOT head STREQUAL magic)
+        quillon_fail("${path} is not a ${what} (it starts with ${head}, not ${magic})")
+    endif()
+endfunction()
+
+# An installed program: an ELF executable with execute permission.
+function(quillon_expect_program path)
+    quillon_expect_file("${path}" "ELF program" 7f454c46)
     execute_process(COMMAND test -x "${path}" RESULT_VARIABLE executable)
     if(NOT executable EQUAL 0)
         quillon_fail("${path} is not executable")
-    endif()
-    file(READ "${path}" magic LIMIT 4 HEX)
-    if(NOT magic STREQUAL "7f454c46")
-        quillon_fail("${path} is not an ELF executable")
     endif()
 endfunction()
 
@@ -110,17 +117,6 @@ function(quillon_expect_desktop_entry prefix validator)
     quillon_expect_icon("${prefix}/share/icons/hicolor/64x64/apps/${entry_Icon}.png")
 endfunction()
 
-# A manual page as installed: gzip data (magic 1f 8b) that man can format.
-function(quillon_expect_man_page path)
-    if(NOT EXISTS "${path}")
-        quillon_fail("missing manual page ${path}")
-    endif()
-    file(READ "${path}" magic LIMIT 2 HEX)
-    if(NOT magic STREQUAL "1f8b")
-        quillon_fail("${path} is not compressed with gzip")
-    endif()
-endfunction()
-
 # The AppStream data of the tree, validated with the tree around it, so that the desktop entry
 # it names as its launchable must be there too. The one info allowed: the validator does not
 # know the reserved .invalid domain that the id is made of.
@@ -139,7 +135,9 @@ endfunction()
 function(quillon_expect_tree prefix validator)
     foreach(program quillon timervals notecodes)
         quillon_expect_program("${prefix}/bin/${program}")
-        quillon_expect_man_page("${prefix}/share/man/man1/${program}.1.gz")
+        # Compressed, as man reads it and Debian wants it.
+        quillon_expect_file("${prefix}/share/man/man1/${program}.1.gz"
+            "gzip-compressed manual page" 1f8b)
     endforeach()
     quillon_expect_desktop_entry("${prefix}" "${validator}")
     quillon_expect_icon("${prefix}/share/icons/hicolor/64x64/apps/quillon.png")
