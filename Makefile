@@ -3,9 +3,11 @@
 
 QUILLON := build/default/composer/window/quillon
 
-# Configures a preset only when its build tree has none yet: ninja configures again by itself
-# when a CMakeLists.txt changes, and a needless run costs time and repeats its messages.
-configure = @[ -f build/$(1)/build.ninja ] || cmake --preset $(1)
+# Configures a preset only when its build tree has none yet or the presets changed since: ninja
+# configures again by itself when a CMakeLists.txt changes, and a needless run costs time and
+# repeats its messages. CMake leaves an unchanged build.ninja alone, hence the touch.
+configure = @[ build/$(1)/build.ninja -nt CMakePresets.json ] || \
+	{ cmake --preset $(1) && touch build/$(1)/build.ninja; }
 
 deps:
 	@bash scripts/install-deps

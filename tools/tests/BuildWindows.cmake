@@ -11,9 +11,10 @@ function(run)
     endif()
 endfunction()
 
-# Configuring again on every run would rebuild everything; ninja reconfigures by itself when a
-# CMakeLists.txt changes.
-if(NOT EXISTS "${BINARY_DIR}/build.ninja")
+# Configured when there is no build tree yet or the presets changed since, as `make windows`
+# does; ninja configures again by itself when a CMakeLists.txt changes.
+if("${SOURCE_DIR}/CMakePresets.json" IS_NEWER_THAN "${BINARY_DIR}/build.ninja")
     run("${CMAKE_COMMAND}" --preset windows)
+    file(TOUCH "${BINARY_DIR}/build.ninja")
 endif()
 run("${CMAKE_COMMAND}" --build --preset windows)
