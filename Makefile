@@ -1,18 +1,24 @@
 # Thin wrapper over the CMake presets. Every target first installs missing packages.
-.PHONY: deps build test run package bench clean
+.PHONY: deps build test run package bench clean windows
 
 QUILLON := build/default/composer/window/quillon
+
+# Configures a preset only when its build tree has none yet or the presets changed since: ninja
+# configures again by itself when a CMakeLists.txt changes, and a needless run costs time and
+# repeats its messages. CMake leaves an unchanged build.ninja alone, hence the touch.
+configure = @[ build/$(1)/build.ninja -nt CMakePresets.json ] || \
+	{ cmake --preset $(1) && touch build/$(1)/build.ninja; }
 
 deps:
 	@bash scripts/install-deps
 
 build: deps
-	cmake --preset default
+	$(call configure,default)
 	cmake --build --preset default
 
 test: build
 	ctest --preset default
-	cmake --preset asan
+	$(call configure,asan)
 	cmake --build --preset asan
 	ctest --preset asan
 
@@ -30,9 +36,14 @@ bench: build
 # build/firmware/, then its size and the player's.
 .PHONY: firmware
 firmware: deps
-	cmake --preset default
+	$(call configure,default)
 	cmake --build --preset default --target timervals
 	$(MAKE) -C firmware OUT=$(CURDIR)/build/firmware TIMERVALS=$(CURDIR)/build/default/tools/timervals/timervals
+
+# The console tools for 64-bit Windows, cross-built with mingw-w64 and static: build/windows/*.exe.
+windows: deps
+	$(call configure,windows)
+	cmake --build --preset windows
 
 clean:
 	rm -rf build

@@ -1,24 +1,52 @@
-# Installing Quillon like desktop software (programs, desktop entry, icon) and its Debian package.
-# Included from the top level after every subdirectory, so that the composer's target exists.
+# Installing Quillon like desktop software (programs, manual pages, desktop entry, icon, AppStream
+# data) and its Debian package. Included from the top level after every subdirectory, so that the
+# composer's target exists.
 
 # The table tools install themselves; the composer is installed from here.
 install(TARGETS quillon RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
+set(quillon_desktop_dir ${PROJECT_SOURCE_DIR}/composer/window/desktop)
+set(QUILLON_APPSTREAM_ID invalid.quillon.quillon)
 if(UNIX AND NOT APPLE)
-    install(FILES ${PROJECT_SOURCE_DIR}/composer/window/desktop/quillon.desktop
+    quillon_man_page(composer/window/desktop/quillon.1)
+    install(FILES ${quillon_desktop_dir}/quillon.desktop
             DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
     install(FILES ${PROJECT_SOURCE_DIR}/composer/window/resources/icons/quillon.png
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/64x64/apps)
+    install(FILES ${quillon_desktop_dir}/${QUILLON_APPSTREAM_ID}.metainfo.xml
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 endif()
 
 # The Debian package: `make package`, or cpack --config <build>/CPackConfig.cmake.
-set(QUILLON_PACKAGE_CONTACT "Quillon maintainers <maintainers@users.noreply.c-seed-74f9bf87.example>"
+# The project has no mail domain of its own; .invalid is reserved never to be one, so the field
+# names the project without pointing at anybody's real address. A distributor sets their own.
+set(QUILLON_DEB_MAINTAINER "Quillon developers <developers@quillon.invalid>"
     CACHE STRING "Maintainer of the Debian package, as Name <address>")
+
+# What Debian asks of every package beside the programs: the licence in its machine-readable form
+# and the packaging changelog, compressed. They belong to the .deb alone, so `cmake --install`
+# leaves them out (EXCLUDE_FROM_ALL) and CPack installs them by their component.
+set(quillon_deb_dir ${PROJECT_BINARY_DIR}/debian)
+add_custom_command(OUTPUT ${quillon_deb_dir}/changelog.Debian.gz
+    COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/packaging/debian/changelog
+        ${quillon_deb_dir}/changelog.Debian
+    COMMAND ${QUILLON_GZIP} -9nf ${quillon_deb_dir}/changelog.Debian
+    DEPENDS ${PROJECT_SOURCE_DIR}/packaging/debian/changelog
+    VERBATIM)
+add_custom_target(quillon_debian_changelog ALL DEPENDS ${quillon_deb_dir}/changelog.Debian.gz)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/debian/copyright
+        ${quillon_deb_dir}/changelog.Debian.gz
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/quillon
+    COMPONENT debian EXCLUDE_FROM_ALL)
+# Each override says in a comment why the tag does not apply.
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/debian/lintian-overrides
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME quillon
+    COMPONENT debian EXCLUDE_FROM_ALL)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME quillon)
-set(CPACK_PACKAGE_VENDOR "Quillon maintainers")
-set(CPACK_PACKAGE_CONTACT "${QUILLON_PACKAGE_CONTACT}")
+set(CPACK_PACKAGE_VENDOR "the Quillon developers")
+set(CPACK_PACKAGE_CONTACT "${QUILLON_DEB_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
 # Line by line: the control file keeps these breaks, as Debian descriptions want.
 string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
@@ -28,11 +56,19 @@ string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
     "The console tools timervals and notecodes print the timer reload values of"
     "the 28 notes and the list of all 84 note codes.")
 set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
+# The first packaging of this upstream version: a Debian revision makes the package non-native,
+# whose packaging changelog is changelog.Debian.gz.
+set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_SECTION devel)
+# Beside simavr and avrdude: tools for programming microcontrollers.
+set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# One package of everything, the Debian documents included.
+set(CPACK_COMPONENTS_ALL Unspecified debian)
+set(CPACK_DEB_COMPONENT_INSTALL ON)
+set(CPACK_COMPONENTS_GROUPING ALL_COMPONENTS_IN_ONE)
 
 # Besides the libraries it links, the composer needs a platform plugin to open a window at all and
 # a font that has the Chinese captions.
@@ -54,6 +90,8 @@ include(CPack)
 # a display.
 find_program(QUILLON_DESKTOP_FILE_VALIDATE desktop-file-validate)
 find_program(QUILLON_DPKG_DEB dpkg-deb)
+find_program(QUILLON_APPSTREAMCLI appstreamcli)
+find_program(QUILLON_LINTIAN lintian)
 set(quillon_packaging_work ${PROJECT_BINARY_DIR}/packaging/tests)
 
 add_test(NAME packaging.install_tree
@@ -61,6 +99,7 @@ add_test(NAME packaging.install_tree
         -D BUILD_DIR=${PROJECT_BINARY_DIR}
         -D WORK_DIR=${quillon_packaging_work}/install
         -D DESKTOP_FILE_VALIDATE=${QUILLON_DESKTOP_FILE_VALIDATE}
+        -D APPSTREAMCLI=${QUILLON_APPSTREAMCLI}
         -P ${PROJECT_SOURCE_DIR}/packaging/tests/InstallTreeTest.cmake)
 add_test(NAME packaging.deb
     COMMAND ${CMAKE_COMMAND}
@@ -69,6 +108,7 @@ add_test(NAME packaging.deb
         -D CPACK=${CMAKE_CPACK_COMMAND}
         -D DPKG_DEB=${QUILLON_DPKG_DEB}
         -D DESKTOP_FILE_VALIDATE=${QUILLON_DESKTOP_FILE_VALIDATE}
+        -D APPSTREAMCLI=${QUILLON_APPSTREAMCLI}
         -P ${PROJECT_SOURCE_DIR}/packaging/tests/DebPackageTest.cmake)
 set_tests_properties(packaging.install_tree packaging.deb PROPERTIES
     LABELS packaging
@@ -76,3 +116,21 @@ set_tests_properties(packaging.install_tree packaging.deb PROPERTIES
     # Both install this build's files; cmake --install also writes its manifest into the build.
     RESOURCE_LOCK quillon_install
     ENVIRONMENT QT_QPA_PLATFORM=offscreen)
+set_tests_properties(packaging.deb PROPERTIES FIXTURES_SETUP deb_package)
+
+# Lintian on the package that packaging.deb made.
+add_test(NAME packaging.lintian
+    COMMAND ${CMAKE_COMMAND}
+        -D PACKAGE_DIR=${quillon_packaging_work}/deb/out
+        -D LINTIAN=${QUILLON_LINTIAN}
+        -P ${PROJECT_SOURCE_DIR}/packaging/tests/LintianTest.cmake)
+set_tests_properties(packaging.lintian PROPERTIES
+    LABELS packaging TIMEOUT 300 FIXTURES_REQUIRED deb_package)
+
+# The AppStream data as a software centre reads it. Only the info that the validator does not
+# know the reserved .invalid domain behind the id is let through; anything else fails.
+add_test(NAME packaging.appstream
+    COMMAND ${QUILLON_APPSTREAMCLI} validate --no-net --pedantic --strict
+        --override=cid-maybe-not-rdns=pedantic
+        ${quillon_desktop_dir}/${QUILLON_APPSTREAM_ID}.metainfo.xml)
+set_tests_properties(packaging.appstream PROPERTIES LABELS packaging TIMEOUT 60)

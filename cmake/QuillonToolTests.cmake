@@ -1,6 +1,12 @@
-# quillon_tool_tests(<tool>): runs the real console tool as a user would, against the output
-# written out by hand in tools/tests/<tool>.expected.
+# quillon_tool_tests(<tool> WINDOWS_BYTES <n>): runs the real console tool as a user would,
+# against the output written out by hand in tools/tests/<tool>.expected; and, from a Linux build,
+# the same tool cross-built for Windows under wine, whose output with CR LF line ends is <n> bytes.
 function(quillon_tool_tests tool)
+    cmake_parse_arguments(PARSE_ARGV 1 arg "" WINDOWS_BYTES "")
+    # A cross-built tool cannot run here; the native build checks it under wine instead.
+    if(CMAKE_CROSSCOMPILING)
+        return()
+    endif()
     set(check ${PROJECT_SOURCE_DIR}/tools/tests/check-tool.sh)
     set(expected ${PROJECT_SOURCE_DIR}/tools/tests/${tool}.expected)
     add_test(NAME ${tool}.output COMMAND bash ${check} output $<TARGET_FILE:${tool}> ${expected})
@@ -8,4 +14,46 @@ function(quillon_tool_tests tool)
     add_test(NAME ${tool}.write_error COMMAND bash ${check} write-error $<TARGET_FILE:${tool}>)
     set_tests_properties(${tool}.output ${tool}.stdin ${tool}.write_error
         PROPERTIES TIMEOUT 60 LABELS tools)
+
+    if(CMAKE_HOST_SYSTEM_NAME STREQUAL "Linux")
+        quillon_windows_tool_test(${tool} ${arg_WINDOWS_BYTES})
+    endif()
+endfunction()
+
+# The Windows build (`make windows`, the windows preset) is its own build tree with its own
+# compiler, so it stays out of this build; a test builds it instead, once, before the tests that
+# run its programs. Those share one private wine prefix, as creating one takes seconds.
+set(QUILLON_WINDOWS_DIR ${PROJECT_SOURCE_DIR}/build/windows)
+set(QUILLON_WINE_PREFIX ${PROJECT_BINARY_DIR}/windows-tests/wineprefix)
+set(QUILLON_WINDOWS_CHECK ${PROJECT_SOURCE_DIR}/tools/tests/check-windows-tool.sh)
+if(QUILLON_BUILD_TOOLS AND NOT CMAKE_CROSSCOMPILING AND CMAKE_HOST_SYSTEM_NAME STREQUAL "Linux")
+    find_program(QUILLON_WINE wine64 PATHS /usr/lib/wine NO_DEFAULT_PATH)
+    find_program(QUILLON_WINE NAMES wine64 wine)
+    find_program(QUILLON_MINGW_OBJDUMP x86_64-w64-mingw32-objdump)
+
+    add_test(NAME windows.build
+        COMMAND ${CMAKE_COMMAND} -D SOURCE_DIR=${PROJECT_SOURCE_DIR}
+            -D BINARY_DIR=${QUILLON_WINDOWS_DIR}
+            -P ${PROJECT_SOURCE_DIR}/tools/tests/BuildWindows.cmake)
+    add_test(NAME windows.wine_prefix
+        COMMAND bash ${QUILLON_WINDOWS_CHECK} prefix-create "${QUILLON_WINE}")
+    add_test(NAME windows.wine_prefix_remove
+        COMMAND bash ${QUILLON_WINDOWS_CHECK} prefix-remove "${QUILLON_WINE}")
+    set_tests_properties(windows.build PROPERTIES FIXTURES_SETUP windows_tools)
+    set_tests_properties(windows.wine_prefix PROPERTIES FIXTURES_SETUP wine)
+    set_tests_properties(windows.wine_prefix_remove PROPERTIES FIXTURES_CLEANUP wine)
+    set_tests_properties(windows.build windows.wine_prefix windows.wine_prefix_remove PROPERTIES
+        TIMEOUT 600 LABELS windows ENVIRONMENT WINEPREFIX=${QUILLON_WINE_PREFIX})
+endif()
+
+# quillon_windows_tool_test(<tool> <bytes>): <tool>.exe under wine prints the expected output
+# with CR LF line ends, <bytes> long in all.
+function(quillon_windows_tool_test tool bytes)
+    add_test(NAME ${tool}.windows
+        COMMAND bash ${QUILLON_WINDOWS_CHECK} run "${QUILLON_WINE}" "${QUILLON_MINGW_OBJDUMP}"
+            ${QUILLON_WINDOWS_DIR}/${tool}.exe ${PROJECT_SOURCE_DIR}/tools/tests/${tool}.expected
+            ${bytes})
+    set_tests_properties(${tool}.windows PROPERTIES
+        FIXTURES_REQUIRED "windows_tools;wine" TIMEOUT 120 LABELS "tools;windows"
+        ENVIRONMENT WINEPREFIX=${QUILLON_WINE_PREFIX})
 endfunction()

@@ -1,13 +1,28 @@
 # quillon_warnings(<target>): the project's warning set, as errors when QUILLON_WERROR is on,
-# and the sanitizers when QUILLON_SANITIZE is on.
+# and the sanitizers when QUILLON_SANITIZE is on. The flags follow the compiler's own dialect:
+# MSVC (and clang-cl, which takes its options) would reject or misread the GCC spellings.
 function(quillon_warnings target)
-    target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wconversion -Wshadow)
-    if(QUILLON_WERROR)
-        target_compile_options(${target} PRIVATE -Werror)
-    endif()
-    if(QUILLON_SANITIZE)
-        target_compile_options(${target} PRIVATE
-            -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
-        target_link_options(${target} PRIVATE -fsanitize=address,undefined)
+    if(MSVC)
+        # /W4 is MSVC's counterpart of -Wall -Wextra; it includes the conversion warnings.
+        target_compile_options(${target} PRIVATE /W4 /permissive-)
+        if(QUILLON_WERROR)
+            target_compile_options(${target} PRIVATE /WX)
+        endif()
+        if(QUILLON_SANITIZE)
+            # MSVC has AddressSanitizer only; there is no UBSan to go with it.
+            target_compile_options(${target} PRIVATE /fsanitize=address)
+        endif()
+    elseif(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
+        target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wconversion -Wshadow)
+        if(QUILLON_WERROR)
+            target_compile_options(${target} PRIVATE -Werror)
+        endif()
+        if(QUILLON_SANITIZE)
+            target_compile_options(${target} PRIVATE
+                -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+            target_link_options(${target} PRIVATE -fsanitize=address,undefined)
+        endif()
+    else()
+        message(WARNING "quillon_warnings: no warning flags known for ${CMAKE_CXX_COMPILER_ID}")
     endif()
 endfunction()

@@ -2,7 +2,8 @@
 # Runs a table tool the way a user does and checks one group of behaviours.
 #   check-tool.sh output      TOOL EXPECTED   whole output, byte for byte; arguments ignored
 #   check-tool.sh stdin       TOOL EXPECTED   end of input, closed input, a waiting line; flush
-#   check-tool.sh write-error TOOL            output that cannot be written fails loudly
+#   check-tool.sh write-error TOOL            output that cannot be written fails loudly, but
+#                                             a reader gone ends the tool quietly by SIGPIPE
 set -uo pipefail
 
 group=$1
@@ -98,6 +99,16 @@ write-error)
     want="$name: write error: Bad file descriptor"
     [ "$(cat "$work/closed.err")" = "$want" ] ||
         fail "output closed: standard error is '$(cat "$work/closed.err")', expected '$want'"
+
+    # A reader that went away (`| head`): the tool ends silently by SIGPIPE, status 128 + 13, as
+    # other Unix tools do. Its stdout is a pipe whose reading end is closed before the tool
+    # starts, so the outcome does not depend on which process runs first; SIGPIPE is set back
+    # to its default in case the caller ignores it.
+    timeout 10 perl -e '$SIG{PIPE} = "DEFAULT"; pipe(my $r, my $w) or die; close $r;
+        open(STDOUT, ">&", $w) or die; close $w; exec @ARGV or die' \
+        "$tool" </dev/null 2>"$work/pipe.err"
+    expect_status "reader gone" 141 $?
+    expect_quiet "reader gone" "$work/pipe.err"
     ;;
 *)
     echo "check-tool.sh: unknown group '$group'" >&2
