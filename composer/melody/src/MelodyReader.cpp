@@ -1,5 +1,7 @@
 #include "quillon/MelodyReader.h"
 
+#include "quillon/SoundConvention.h"
+
 #include <algorithm>
 #include <limits>
 
@@ -193,7 +195,7 @@ private:
     }
 
     void element(std::uint64_t value, bool& ended) {
-        const auto code = static_cast<std::uint8_t>(value & 0xff);
+        const auto code = static_cast<MusicCode>(value & 0xff);
         const Span span = lastToken_;
         melody_.elements.push_back({code, span.begin, span.end});
         if (value > 255) {
@@ -204,7 +206,8 @@ private:
         } else if (code == 0) {
             ended = true;
             melody_.played = melody_.elements.size() - 1;
-        } else if (const int index = code >> 3; index >= 28 && index <= 30) {
+        } else if (const int index = noteIndex(code);
+                   index >= kPitchedNotes && index < kRestIndex) {
             add(FindingKind::NoPitch, span);
         }
     }
@@ -266,8 +269,8 @@ Melody readMelody(std::u16string_view text) {
     return Reader(text).read();
 }
 
-std::vector<std::uint8_t> playedCodes(const Melody& melody) {
-    std::vector<std::uint8_t> codes;
+std::vector<MusicCode> playedCodes(const Melody& melody) {
+    std::vector<MusicCode> codes;
     const std::size_t n = std::min(melody.played, melody.elements.size());
     codes.reserve(n);
     for (std::size_t i = 0; i < n; ++i) {

@@ -12,12 +12,12 @@ std::int64_t frameAt(std::int64_t millis, int sampleRate) {
 }
 
 // Writes one element at frame `start` of `out`, which already has room up to its end frame.
-void renderElement(std::uint8_t code, std::int64_t startMillis, int sampleRate,
+void renderElement(MusicCode code, std::int64_t startMillis, int sampleRate,
                    std::vector<std::int16_t>& out, ElementTiming& timing) {
-    const std::int64_t length = durationMillis(code & 7);
+    const std::int64_t length = durationMillis(durationCode(code));
     timing.startFrame = frameAt(startMillis, sampleRate);
     timing.endFrame = frameAt(startMillis + length, sampleRate);
-    const std::int64_t halfPeriod = halfPeriodMicros(code >> 3);
+    const std::int64_t halfPeriod = halfPeriodMicros(noteIndex(code));
     if (halfPeriod == 0) {
         timing.soundEndFrame = timing.startFrame;
         return;
@@ -48,7 +48,7 @@ bool validRate(int sampleRate) {
 
 } // namespace
 
-RenderedMelody renderMelody(std::span<const std::uint8_t> codes, int sampleRate) {
+RenderedMelody renderMelody(std::span<const MusicCode> codes, int sampleRate) {
     RenderedMelody result;
     if (!validRate(sampleRate)) {
         return result;
@@ -56,7 +56,7 @@ RenderedMelody renderMelody(std::span<const std::uint8_t> codes, int sampleRate)
     std::int64_t totalMillis = 0;
     std::size_t count = 0;
     for (; count < codes.size() && codes[count] != 0; ++count) {
-        totalMillis += durationMillis(codes[count] & 7);
+        totalMillis += durationMillis(durationCode(codes[count]));
     }
     result.samples.assign(static_cast<std::size_t>(frameAt(totalMillis, sampleRate)), 0);
     result.timings.resize(count);
@@ -64,13 +64,13 @@ RenderedMelody renderMelody(std::span<const std::uint8_t> codes, int sampleRate)
     for (std::size_t k = 0; k < count; ++k) {
         result.timings[k].element = k;
         renderElement(codes[k], startMillis, sampleRate, result.samples, result.timings[k]);
-        startMillis += durationMillis(codes[k] & 7);
+        startMillis += durationMillis(durationCode(codes[k]));
     }
     return result;
 }
 
-std::vector<std::int16_t> renderNote(std::uint8_t code, int sampleRate) {
-    return renderMelody(std::span<const std::uint8_t>(&code, 1), sampleRate).samples;
+std::vector<std::int16_t> renderNote(MusicCode code, int sampleRate) {
+    return renderMelody(std::span<const MusicCode>(&code, 1), sampleRate).samples;
 }
 
 } // namespace quillon

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "quillon/Finding.h"
+#include "quillon/MusicCode.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -13,7 +14,7 @@ namespace quillon {
 struct MelodyElement {
     // The byte the firmware gets: the literal's value modulo 256 (an unsigned char initializer
     // keeps the low 8 bits; the ValueTooLarge finding says so).
-    std::uint8_t code;
+    MusicCode code;
     // [begin, end) in UTF-16 code units: the literal with its suffix.
     std::size_t begin;
     std::size_t end;
@@ -48,6 +49,6 @@ struct Melody {
 Melody readMelody(std::u16string_view text);
 
 // The codes of the played elements, in order, for the renderer.
-std::vector<std::uint8_t> playedCodes(const Melody& melody);
+std::vector<MusicCode> playedCodes(const Melody& melody);
 
 } // namespace quillon

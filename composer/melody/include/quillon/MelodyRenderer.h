@@ -1,5 +1,7 @@
 #pragma once
 
+#include "quillon/MusicCode.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -36,10 +38,10 @@ inline constexpr int kMaxSampleRate = 1'000'000;
 // timer's pitch whose sign flips at every multiple of N µs from the note's start, then silence
 // for the gap; rests and indexes without pitch silent for their whole length. The result holds
 // 2 bytes per frame, about 94 KiB per second at 48 kHz.
-RenderedMelody renderMelody(std::span<const std::uint8_t> codes, int sampleRate);
+RenderedMelody renderMelody(std::span<const MusicCode> codes, int sampleRate);
 
 // One element alone, from its start to its end (sound and gap), for sounding a clicked note.
 // Empty for code 0.
-std::vector<std::int16_t> renderNote(std::uint8_t code, int sampleRate);
+std::vector<std::int16_t> renderNote(MusicCode code, int sampleRate);
 
 } // namespace quillon
