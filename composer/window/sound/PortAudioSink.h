@@ -23,9 +23,10 @@ namespace quillon {
 // keep them), and keeps JACK from starting a server.
 class PortAudioSink final : public SoundSink {
 public:
-    // How much sound to keep buffered ahead of the listener, at least; more rides out a busy
-    // machine without dropouts, less lets a clicked note start sooner.
-    explicit PortAudioSink(double minLatencySeconds = 0.1);
+    // How much sound to keep buffered ahead of the listener, at least: more rides out a busy
+    // machine without dropouts. A play() does not wait for it, since the buffer is filled at
+    // once; it delays only what the stream is handed later.
+    explicit PortAudioSink(double minLatencySeconds = 0.2);
     ~PortAudioSink() override;
     PortAudioSink(const PortAudioSink&) = delete;
     PortAudioSink& operator=(const PortAudioSink&) = delete;

@@ -19,7 +19,7 @@
 #include <thread>
 
 int main(int argc, char** argv) {
-    double latency = 0.1;
+    double latency = 0.2;
     if (argc == 4 && std::string(argv[1]) == "--latency") {
         latency = std::atof(argv[2]);
     } else if (argc != 2) {
