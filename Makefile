@@ -1,5 +1,5 @@
 # Thin wrapper over the CMake presets. Every target first installs missing packages.
-.PHONY: deps build test run package bench clean windows
+.PHONY: deps build test run package bench fuzz clean windows
 
 QUILLON := build/default/composer/window/quillon
 
@@ -44,6 +44,17 @@ firmware: deps
 windows: deps
 	$(call configure,windows)
 	cmake --build --preset windows
+
+# The melody reader under clang's libFuzzer for FUZZ_SECONDS; new inputs go to build/fuzz/corpus,
+# crashes to build/fuzz/crash-*. Add what it finds to fuzz/melody_reader_corpus once fixed.
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	mkdir -p build/fuzz/corpus
+	clang++ -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined \
+		-Icomposer/melody/include -Icomposer/editor/include \
+		composer/melody/src/*.cpp fuzz/MelodyReaderFuzz.cpp -o build/fuzz/melody_reader_fuzz
+	build/fuzz/melody_reader_fuzz -max_total_time=$(FUZZ_SECONDS) -artifact_prefix=build/fuzz/ \
+		build/fuzz/corpus fuzz/melody_reader_corpus
 
 clean:
 	rm -rf build

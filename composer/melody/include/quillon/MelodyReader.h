@@ -1,0 +1,54 @@
+#pragma once
+
+#include "quillon/Finding.h"
+#include "quillon/MusicCode.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace quillon {
+
+// One element of the array as the compiler stores it, and where its literal stands in the text.
+struct MelodyElement {
+    // The byte the firmware gets: the literal's value modulo 256 (an unsigned char initializer
+    // keeps the low 8 bits; the ValueTooLarge finding says so).
+    MusicCode code;
+    // [begin, end) in UTF-16 code units: the literal with its suffix.
+    std::size_t begin;
+    std::size_t end;
+
+    friend bool operator==(const MelodyElement&, const MelodyElement&) = default;
+};
+
+struct Melody {
+    // Every element between "{" and "}" (or the end of the text), in order, those after the
+    // first 0 included.
+    std::vector<MelodyElement> elements;
+    // How many elements the firmware plays: those in front of the first 0 (all of them when
+    // there is none). The first 0 itself, when there is one, is elements[played].
+    std::size_t played = 0;
+    // In text order; on the same place, in the order of FindingKind.
+    std::vector<Finding> findings;
+};
+
+// Reads a music code text as a C compiler reads the initializer of music_item: everything up
+// to the first "{" outside comments is skipped, then integer literals (decimal, octal,
+// hexadecimal, with the suffixes u/U and l/L/ll/LL), commas, white space and comments up to the
+// "}"; whatever follows the "}" is not read. A token is a run of characters up to white space,
+// a comma, a brace or a comment; a token that is not an integer literal is one finding and
+// reading goes on after it. Values saturate at 2^64 - 1 and so never overflow.
+//
+// White space is space, \t, \v, \f, \r, \n, U+2028 and U+2029, so that the text of a Qt
+// document, whose line breaks are one U+2029 each, reads the same as the CR LF text and its
+// offsets are document positions. A // comment ends at \r, \n, U+2028 or U+2029.
+//
+// Never throws (short of running out of memory) and reads nothing outside the text, whatever it
+// holds: NULs, unpaired surrogates, an open comment.
+Melody readMelody(std::u16string_view text);
+
+// The codes of the played elements, in order, for the renderer.
+std::vector<MusicCode> playedCodes(const Melody& melody);
+
+} // namespace quillon

@@ -1,0 +1,32 @@
+#include "quillon/Finding.h"
+
+namespace quillon {
+
+std::u16string_view findingMessage(FindingKind kind) {
+    switch (kind) {
+    case FindingKind::NoOpeningBrace:
+        return u"找不到“{”：文本里没有数组，编译器不接受，也没有可播放的旋律";
+    case FindingKind::NotALiteral:
+        return u"这不是整数常量（十六进制、十进制或八进制）：编译器会拒绝整个文件";
+    case FindingKind::ValueTooLarge:
+        return u"数值大于 255，放不进 unsigned char：编译器只留下低 8 位（试听也这样播），"
+               u"0x100 会变成 0，旋律就此结束";
+    case FindingKind::NoPitch:
+        return u"音符编号 28–30 没有音高：试听时静音，播放器若用它查重装值表会读出表外";
+    case FindingKind::NoEndBeforeBrace:
+        return u"“}”之前没有结束码 0x00：播放器会越过数组末尾继续播放内存里的内容";
+    case FindingKind::NoClosingBrace:
+        return u"数组没有“}”结束：编译器不接受；按“End”写入结束码 0x00};";
+    case FindingKind::AfterEnd:
+        return u"在结束码 0x00 之后：播放器在 0x00 停下，这个元素永远不会播放";
+    case FindingKind::MissingComma:
+        return u"两个元素之间缺少逗号：编译器会拒绝整个文件";
+    case FindingKind::ExtraComma:
+        return u"逗号前面没有元素：编译器会拒绝整个文件";
+    case FindingKind::OpenComment:
+        return u"注释“/*”没有“*/”结束：后面的内容全成了注释，数组不会结束，编译器不接受";
+    }
+    return u"";
+}
+
+} // namespace quillon

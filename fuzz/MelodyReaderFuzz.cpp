@@ -1,0 +1,96 @@
+// Fuzz target for the melody reader: any text must read without a crash, and what comes back
+// must be usable as it is by the window (spans inside the text, non-empty findings, findings in
+// order) and by the renderer.
+#include "quillon/MelodyReader.h"
+#include "quillon/MelodyRenderer.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+// Bytes to UTF-16 so that a seed can be plain UTF-8 text: valid UTF-8 decodes as usual, three
+// byte forms may also make lone surrogates, and any other byte b becomes the lone surrogate
+// 0xDC00 + b. So every sequence of code units is reachable.
+std::u16string decode(const std::uint8_t* data, std::size_t size) {
+    std::u16string text;
+    std::size_t i = 0;
+    const auto continuation = [&](std::size_t k) {
+        return i + k < size && (data[i + k] & 0xC0) == 0x80;
+    };
+    while (i < size) {
+        const std::uint8_t b = data[i];
+        if (b < 0x80) {
+            text += static_cast<char16_t>(b);
+            i += 1;
+        } else if ((b & 0xE0) == 0xC0 && continuation(1)) {
+            text += static_cast<char16_t>((b & 0x1F) << 6 | (data[i + 1] & 0x3F));
+            i += 2;
+        } else if ((b & 0xF0) == 0xE0 && continuation(1) && continuation(2)) {
+            text += static_cast<char16_t>((b & 0x0F) << 12 | (data[i + 1] & 0x3F) << 6 |
+                                          (data[i + 2] & 0x3F));
+            i += 3;
+        } else if ((b & 0xF8) == 0xF0 && continuation(1) && continuation(2) && continuation(3)) {
+            const std::uint32_t c = ((b & 0x07u) << 18 | (data[i + 1] & 0x3Fu) << 12 |
+                                     (data[i + 2] & 0x3Fu) << 6 | (data[i + 3] & 0x3Fu)) -
+                                    0x10000u;
+            text += static_cast<char16_t>(0xD800 + ((c >> 10) & 0x3FF));
+            text += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+            i += 4;
+        } else {
+            text += static_cast<char16_t>(0xDC00 + b);
+            i += 1;
+        }
+    }
+    return text;
+}
+
+void check(bool condition) {
+    if (!condition) {
+        std::abort();
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::u16string text = decode(data, size);
+    const quillon::Melody melody = quillon::readMelody(text);
+
+    check(melody.played <= melody.elements.size());
+    std::size_t previousEnd = 0;
+    for (std::size_t k = 0; k < melody.elements.size(); ++k) {
+        const auto& e = melody.elements[k];
+        check(previousEnd <= e.begin && e.begin < e.end && e.end <= text.size());
+        check(k >= melody.played || e.code != 0);
+        previousEnd = e.end;
+    }
+    if (melody.played < melody.elements.size()) {
+        check(melody.elements[melody.played].code == 0);
+    }
+    for (std::size_t k = 0; k < melody.findings.size(); ++k) {
+        const auto& f = melody.findings[k];
+        check(f.begin <= f.end && f.end <= text.size());
+        check(text.empty() || f.begin < f.end);
+        check(!quillon::findingMessage(f.kind).empty());
+        check(k == 0 || melody.findings[k - 1].begin <= f.begin);
+    }
+
+    // A few played codes through the renderer at a low rate keep each run short.
+    auto codes = quillon::playedCodes(melody);
+    check(std::find(codes.begin(), codes.end(), 0) == codes.end());
+    codes.resize(std::min<std::size_t>(codes.size(), 16));
+    const auto rendered = quillon::renderMelody(codes, 1000);
+    check(rendered.timings.size() == codes.size());
+    std::int64_t start = 0;
+    for (const auto& t : rendered.timings) {
+        check(t.startFrame == start && t.startFrame <= t.soundEndFrame &&
+              t.soundEndFrame < t.endFrame);
+        start = t.endFrame;
+    }
+    check(static_cast<std::int64_t>(rendered.samples.size()) == start);
+    return 0;
+}
