@@ -5,15 +5,22 @@
 #include "PictureButton.h"
 #include "PictureFaces.h"
 #include "TextBoxEdit.h"
+#include "quillon/MelodyPreview.h"
+#include "quillon/MelodyReader.h"
 #include "quillon/MusicCode.h"
 #include "quillon/MusicEditor.h"
+#include "quillon/NoSoundOutput.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QFrame>
 #include <QIcon>
 #include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
 #include <QPalette>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTimer>
 
 #include <array>
@@ -121,13 +128,14 @@ template <typename Button> Button* setUpButton(Button* button, const QString& na
 
 } // namespace
 
-Form1::Form1(LocalClock clock, QWidget* parent)
+Form1::Form1(LocalClock clock, std::unique_ptr<SoundSink> sink, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint),
-      clock_(std::move(clock)) {
+      clock_(std::move(clock)), sink_(sink ? std::move(sink) : std::make_unique<NoSoundOutput>()) {
     createControls();
     editor_ = std::make_unique<MusicEditor>(*text1_, *label3Caption_);
+    createPreview();
     bindEvents();
 }
 
@@ -201,9 +209,12 @@ void Form1::createControls() {
                     setUpButton(new PictureButton(pictureFacePath(name), this), name, rect);
                 button->setAccessibleName(
                     QStringLiteral("%1 %2, %3").arg(heading).arg(c).arg(duration));
-                const std::u16string item = codeItem(noteButtonCode(g, r, c));
-                connect(button, &QPushButton::clicked, this,
-                        [this, item] { editor_->AppendCodeItem(item); });
+                const MusicCode code = noteButtonCode(g, r, c);
+                const std::u16string item = codeItem(code);
+                connect(button, &QPushButton::clicked, this, [this, item, code] {
+                    editor_->AppendCodeItem(item);
+                    soundClickedNote(code);
+                });
             }
         }
     }
@@ -241,10 +252,115 @@ void Form1::createControls() {
     timer1_->start();
 }
 
+void Form1::createPreview() {
+    preview_ = std::make_unique<MelodyPreview>(*sink_);
+
+    playTimer_ = new QTimer(this);
+    playTimer_->setInterval(15);
+    checkTimer_ = new QTimer(this);
+    checkTimer_->setSingleShot(true);
+    // Reading a long melody takes milliseconds: check once the clicking or typing pauses.
+    checkTimer_->setInterval(100);
+
+    playAction_ = new QAction(QStringLiteral("播放旋律 (F5)"), this);
+    stopAction_ = new QAction(QStringLiteral("停止 (Esc)"), this);
+    stopAction_->setEnabled(false);
+    soundOnClickAction_ = new QAction(QStringLiteral("点击音符时发音"), this);
+    soundOnClickAction_->setCheckable(true);
+    soundOnClickAction_->setChecked(true);
+
+    // Anywhere in the window, whichever control has the focus.
+    auto* f5 = new QShortcut(QKeySequence(Qt::Key_F5), this);
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(f5, &QShortcut::activated, this, &Form1::playMelody);
+    connect(escape, &QShortcut::activated, this, &Form1::stopPlaying);
+}
+
 void Form1::bindEvents() {
     connect(text1_, &TextBoxEdit::changed, this, &Form1::Text1_Change);
     connect(text1_, &TextBoxEdit::historyMoved, this, [this] { editor_->Text1_HistoryMoved(); });
     connect(timer1_, &QTimer::timeout, this, &Form1::Timer1_Timer);
+
+    // Any change of the text stops the melody and brings a new check.
+    connect(text1_, &TextBoxEdit::changed, this, &Form1::textMoved);
+    connect(text1_, &TextBoxEdit::historyMoved, this, &Form1::textMoved);
+    connect(text1_, &TextBoxEdit::contextMenuOpening, this, &Form1::addPreviewEntries);
+    connect(playTimer_, &QTimer::timeout, this, &Form1::followPlaying);
+    connect(checkTimer_, &QTimer::timeout, this, &Form1::checkMelody);
+    connect(playAction_, &QAction::triggered, this, &Form1::playMelody);
+    connect(stopAction_, &QAction::triggered, this, &Form1::stopPlaying);
+}
+
+void Form1::addPreviewEntries(QMenu* menu) {
+    menu->addSeparator();
+    menu->addAction(playAction_);
+    menu->addAction(stopAction_);
+    menu->addAction(soundOnClickAction_);
+}
+
+void Form1::playMelody() {
+    const MelodyPreview::Outcome outcome = preview_->playMelody(text1_->documentText());
+    if (outcome == MelodyPreview::Outcome::NoSound) {
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("Quillon"),
+                        QStringLiteral("无法播放旋律：没有可用的声音输出。"), QMessageBox::Ok,
+                        this);
+        box.setObjectName(QStringLiteral("NoSoundBox"));
+        box.setInformativeText(QString::fromStdString(preview_->soundError()));
+        box.exec();
+    }
+    followPlaying();
+}
+
+void Form1::stopPlaying() {
+    preview_->stop();
+    followPlaying();
+}
+
+void Form1::followPlaying() {
+    const bool playing = preview_->playingMelody();
+    stopAction_->setEnabled(playing);
+    if (!playing) {
+        playTimer_->stop();
+        text1_->setHeard(std::nullopt);
+        return;
+    }
+    if (!playTimer_->isActive()) {
+        playTimer_->start();
+    }
+    const std::optional<TextSpan> heard = preview_->heardElement();
+    if (heard) {
+        text1_->setHeard(TextBoxEdit::Mark{static_cast<int>(heard->begin),
+                                           static_cast<int>(heard->end), QString()});
+    } else {
+        text1_->setHeard(std::nullopt);
+    }
+}
+
+void Form1::textMoved() {
+    if (preview_->playingMelody()) {
+        stopPlaying();
+    }
+    checkTimer_->start();
+}
+
+void Form1::soundClickedNote(int code) {
+    if (soundOnClickAction_->isChecked()) {
+        preview_->soundNote(static_cast<MusicCode>(code));
+    }
+}
+
+void Form1::checkMelody() {
+    checkTimer_->stop();
+    const Melody melody = readMelody(text1_->documentText());
+    std::vector<TextBoxEdit::Mark> marks;
+    marks.reserve(melody.findings.size());
+    for (const Finding& finding : melody.findings) {
+        const std::u16string_view message = findingMessage(finding.kind);
+        marks.push_back(
+            {static_cast<int>(finding.begin), static_cast<int>(finding.end),
+             QString::fromUtf16(message.data(), static_cast<qsizetype>(message.size()))});
+    }
+    text1_->setFindings(marks);
 }
 
 void Form1::showEvent(QShowEvent* event) {
@@ -254,6 +370,7 @@ void Form1::showEvent(QShowEvent* event) {
         Form_Load();
         // The start-up text is where the user begins; undo does not go behind it.
         editor_->StartHistory();
+        checkMelody();
     }
     QWidget::showEvent(event);
 }
@@ -276,6 +393,8 @@ void Form1::Command511_Click() {
 
 void Form1::Command512_Click() {
     editor_->AppendCodeItem(kRestItem);
+    // A rest sounds as silence: it cuts off the note before.
+    soundClickedNote(0xf8);
 }
 
 void Form1::Command514_Click() {

@@ -2,10 +2,13 @@
 
 #include <QAction>
 #include <QContextMenuEvent>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QScrollBar>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QToolTip>
 
 #include <algorithm>
 #include <cstring>
@@ -247,6 +250,107 @@ void TextBoxEdit::onTextChanged() {
         lastPosition_ = position;
         emit historyMoved();
     }
+}
+
+std::u16string TextBoxEdit::documentText() const {
+    std::u16string text;
+    text.reserve(mirror_.size() - breaks_);
+    for (const char16_t ch : mirror_) {
+        if (ch != u'\r') {
+            text += ch;
+        }
+    }
+    return text;
+}
+
+void TextBoxEdit::setFindings(const std::vector<Mark>& marks) {
+    findings_.clear();
+    findings_.reserve(marks.size());
+    const int last = document()->characterCount() - 1;
+    for (const Mark& mark : marks) {
+        QTextCursor range(document());
+        range.setPosition(std::clamp(mark.begin, 0, last));
+        range.setPosition(std::clamp(mark.end, 0, last), QTextCursor::KeepAnchor);
+        findings_.push_back({range, mark.tip});
+    }
+    showExtraSelections();
+}
+
+void TextBoxEdit::setHeard(std::optional<Mark> element) {
+    if (!element) {
+        if (heard_) {
+            heard_.reset();
+            showExtraSelections();
+        }
+        return;
+    }
+    const int last = document()->characterCount() - 1;
+    QTextCursor range(document());
+    range.setPosition(std::clamp(element->begin, 0, last));
+    range.setPosition(std::clamp(element->end, 0, last), QTextCursor::KeepAnchor);
+    if (heard_ && heard_->anchor() == range.anchor() && heard_->position() == range.position()) {
+        return;
+    }
+    heard_ = range;
+    showExtraSelections();
+    scrollIntoView(range);
+}
+
+void TextBoxEdit::showExtraSelections() {
+    QList<QTextEdit::ExtraSelection> selections;
+    selections.reserve(static_cast<qsizetype>(findings_.size()) + 1);
+    QTextCharFormat wavy;
+    wavy.setUnderlineStyle(QTextCharFormat::WaveUnderline);
+    wavy.setUnderlineColor(QColor(Qt::red));
+    for (const Marked& finding : findings_) {
+        selections.append({finding.range, wavy});
+    }
+    if (heard_) {
+        // Drawn last, over an underline of the same element.
+        QTextCharFormat lit;
+        lit.setBackground(QColor(255, 220, 96));
+        selections.append({*heard_, lit});
+    }
+    setExtraSelections(selections);
+}
+
+void TextBoxEdit::scrollIntoView(const QTextCursor& at) {
+    // The caret stays where it is; only the view moves, as little as it takes.
+    QTextCursor start(at);
+    start.setPosition(at.selectionStart());
+    const QRect area = viewport()->rect();
+    const QRect shown = cursorRect(start);
+    if (!area.contains(shown.topLeft()) || !area.contains(shown.bottomLeft())) {
+        QScrollBar* lines = verticalScrollBar();
+        const int visibleLines = std::max(1, area.height() / std::max(1, shown.height()));
+        lines->setValue(start.blockNumber() - visibleLines / 3);
+    }
+    QTextCursor end(at);
+    end.setPosition(at.selectionEnd());
+    const QRect from = cursorRect(start);
+    const QRect to = cursorRect(end);
+    QScrollBar* columns = horizontalScrollBar();
+    if (from.left() < area.left() || to.right() > area.right()) {
+        columns->setValue(columns->value() + from.left() - area.width() / 3);
+    }
+}
+
+bool TextBoxEdit::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const int position = cursorForPosition(help->pos()).position();
+        for (const Marked& finding : findings_) {
+            if (position >= finding.range.selectionStart() &&
+                position <= finding.range.selectionEnd() && finding.range.hasSelection()) {
+                QToolTip::showText(help->globalPos(), finding.tip, viewport());
+                return true;
+            }
+        }
+        QToolTip::hideText();
+        event->ignore();
+        return true;
+    }
+    return QPlainTextEdit::viewportEvent(event);
 }
 
 void TextBoxEdit::keyPressEvent(QKeyEvent* event) {

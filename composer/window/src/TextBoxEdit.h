@@ -3,10 +3,15 @@
 #include "quillon/TextBox.h"
 
 #include <QPlainTextEdit>
+#include <QTextCursor>
+
+#include <QString>
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class QMenu;
 
@@ -33,6 +38,22 @@ public:
     void undoStep();
     void redoStep();
 
+    // The text with one character per line break, as the document counts positions.
+    std::u16string documentText() const;
+
+    // A place in the document, from begin to end, with what a tooltip over it says.
+    struct Mark {
+        int begin = 0;
+        int end = 0;
+        QString tip;
+    };
+    // Underlines the marks with a red wave; hovering one shows its tip. The underlines move with
+    // the text as it is edited, until the next call replaces them.
+    void setFindings(const std::vector<Mark>& marks);
+    // Highlights the element being heard and scrolls it into view, leaving the caret, the
+    // selection and the text alone; none removes the highlight.
+    void setHeard(std::optional<Mark> element);
+
 signals:
     // Once for every change of the text: a program write (even of the same text), or an edit of
     // the user's that changed the text. Input method composition is not a change.
@@ -45,6 +66,7 @@ signals:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
 
 private:
     void onContentsChange(int from, int removed, int added);
@@ -58,6 +80,8 @@ private:
     int documentPosition(std::size_t index) const;
     void replaceInMirror(std::size_t index, std::size_t length, std::u16string_view with);
     void resyncMirror();
+    void showExtraSelections();
+    void scrollIntoView(const QTextCursor& at);
 
     // The text as the editor reads it, CR LF for every line break; `breaks_` counts them.
     std::u16string mirror_;
@@ -77,6 +101,14 @@ private:
     // The last document edit changed the text (not only its layout or preedit).
     bool textMoved_ = false;
     std::size_t lastPosition_ = 0;
+
+    // Live cursors: they follow the text as it changes.
+    struct Marked {
+        QTextCursor range;
+        QString tip;
+    };
+    std::vector<Marked> findings_;
+    std::optional<QTextCursor> heard_;
 };
 
 } // namespace quillon

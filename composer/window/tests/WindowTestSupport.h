@@ -15,9 +15,11 @@ namespace quillon::test {
 
 inline const QString kHeaderLine = QStringLiteral("const unsigned char music_item[] = {\r\n");
 
-// A composer window as the program opens it: created, loaded, shown and active.
-inline std::unique_ptr<Form1> openWindow(LocalClock clock = LocalClock()) {
-    auto form = std::make_unique<Form1>(std::move(clock));
+// A composer window as the program opens it: created, loaded, shown and active. Without a sink
+// it has no sound output.
+inline std::unique_ptr<Form1> openWindow(LocalClock clock = LocalClock(),
+                                         std::unique_ptr<SoundSink> sink = nullptr) {
+    auto form = std::make_unique<Form1>(std::move(clock), std::move(sink));
     form->show();
     QApplication::setActiveWindow(form.get());
     if (!QTest::qWaitForWindowActive(form.get())) {
