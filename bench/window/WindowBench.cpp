@@ -146,6 +146,34 @@ BENCHMARK(BM_BareClickTailInsert)
     ->MeasureProcessCPUTime()
     ->Unit(benchmark::kMillisecond);
 
+// The findings brought up to date after one keystroke: the text read as C again and its
+// underlines replaced, as happens once typing pauses.
+void BM_FindingsAfterKeystroke(benchmark::State& state) {
+    const auto form = shownWindow(state.range(0), state);
+    if (!form) {
+        return;
+    }
+    auto* text1 = form->findChild<quillon::TextBoxEdit*>(QStringLiteral("Text1"));
+    text1->setFocus();
+    QTextCursor caret = text1->textCursor();
+    caret.setPosition(60);
+    text1->setTextCursor(caret);
+    int keystrokes = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        // A blank typed and taken away in turn, in the middle of the melody.
+        QTest::keyClick(text1, ++keystrokes % 2 == 0 ? Qt::Key_Backspace : Qt::Key_Space);
+        state.ResumeTiming();
+        form->checkMelody();
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_FindingsAfterKeystroke)
+    ->Arg(10'000)
+    ->Arg(100'000)
+    ->MeasureProcessCPUTime()
+    ->Unit(benchmark::kMillisecond);
+
 // Undo of one click and its redo, as Ctrl+Z and Ctrl+Shift+Z run them, with the repaints.
 void BM_UndoRedoClick(benchmark::State& state) {
     const auto form = shownWindow(state.range(0), state);

@@ -1,0 +1,98 @@
+# Drives the real composer under an X server, as a user does: clicks with xdotool, keys to the
+# focused control, the text read back through the clipboard. Sourced by the tests beside it.
+#   QUILLON  the program; the X server is the caller's (xvfb-run).
+
+set -euo pipefail
+for tool in xdotool xclip; do
+    command -v "$tool" >/dev/null || { echo "$tool is missing (scripts/install-deps)" >&2; exit 127; }
+done
+
+quillon_pid=
+window=
+failures=0
+
+start_quillon() {
+    "$QUILLON" &
+    quillon_pid=$!
+    window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Quillon$' | head -1) || true
+    if [ -z "$window" ]; then
+        echo "FAIL: the composer's window did not appear" >&2
+        exit 1
+    fi
+    # No window manager: focus follows the pointer, so keep it over the window.
+    xdotool mousemove --window "$window" 200 200
+    sleep 0.5
+}
+
+stop_quillon() {
+    [ -z "$quillon_pid" ] || kill "$quillon_pid" 2>/dev/null || true
+    wait "$quillon_pid" 2>/dev/null || true
+    quillon_pid=
+}
+trap stop_quillon EXIT
+
+# At (x, y) of the window's client area.
+click_at() {
+    xdotool mousemove --window "$window" "$1" "$2" click 1
+    sleep 0.05
+}
+
+# Note button Command<g><r><c>: 17 x 25 pixels, 32 apart, groups 112 apart.
+note() {
+    click_at $((336 + 32 * ($3 - 1) + 8)) $((32 + 112 * ($1 - 1) + 32 * ($2 - 1) + 12))
+}
+extend() { click_at 344 492; }
+rest() { click_at 368 492; }
+line_break() { click_at 392 492; }
+end_button() { click_at 428 492; }
+clear_button() { click_at 476 492; }
+
+# Into Text1, the caret at the end.
+into_text() {
+    click_at 150 300
+    xdotool key ctrl+End
+}
+
+keys() {
+    xdotool key --delay 30 "$@"
+    sleep 0.1
+}
+
+# The whole text of Text1 as a paste gives it (LF line ends), through Ctrl+A and Ctrl+C.
+text1() {
+    into_text
+    xdotool key ctrl+a ctrl+c
+    sleep 0.2
+    xclip -o -selection clipboard
+    # Leave the caret at the end again.
+    xdotool key ctrl+End
+}
+
+# `n` items, broken after every 16th by the automatic break, into the variable named first
+# (a command substitution would drop a line break at the end).
+items() {
+    local -n into=$1
+    local item=$2 n=$3 i
+    into=
+    for ((i = 1; i <= n; i++)); do
+        into+="$item,"
+        if ((i % 16 == 0)); then
+            into+=$'\n'
+        fi
+    done
+}
+
+header=$'const unsigned char music_item[] = {\n'
+
+expect_text() {
+    local what=$1 wanted=$2 got
+    got=$(text1; printf x)
+    got=${got%x}
+    if [ "$got" != "$wanted" ]; then
+        echo "FAIL: $what" >&2
+        diff <(printf '%s' "$wanted") <(printf '%s' "$got") >&2 || true
+        failures=$((failures + 1))
+    else
+        echo "ok: $what"
+    fi
+}

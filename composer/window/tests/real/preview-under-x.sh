@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# The preview end to end: the real composer under X and a private sound server, a melody
+# entered with real clicks, F5, and the recording of the server's output checked note by note:
+# each pitch within 0.5 %, each length within 3 % of the expected list.
+#   preview-under-x.sh QUILLON PRIVATE_PULSE ANALYSE EXPECTED      (inside xvfb-run)
+QUILLON=$1
+private_pulse=$2
+analyse=$3
+expected=$4
+source "$(dirname "$0")/drive.sh"
+rate=48000
+work=$(mktemp -d)
+trap 'stop_quillon; rm -rf "$work"' EXIT
+
+# Inside the private server: enter the melody, wait for the last clicked note to fade, press
+# F5 and wait for the melody to end.
+play() {
+    start_quillon
+    note 3 1 1      # 0x73 C5 400 ms
+    note 3 1 1      # the same again
+    note 3 2 2      # 0x7a D5 200 ms
+    note 3 3 3      # 0x81 E5 100 ms
+    rest            # 0xf8
+    note 1 1 1      # 0x03 C3 400 ms
+    note 4 1 7      # 0xdb B6 400 ms
+    note 4 2 5      # 0xca G6 200 ms
+    note 2 1 3      # 0x4b E4 400 ms
+    extend          # 0x4C, 800 ms
+    end_button
+    expect_text "the melody as entered" \
+        "${header}0x73,0x73,0x7a,0x81,0xf8,0x03,0xdb,0xca,0x4C,0x00};"$'\n'
+    sleep 1.5
+    xdotool key F5
+    sleep 4
+    stop_quillon
+    [ "${failures:-0}" -eq 0 ]
+}
+export -f play start_quillon stop_quillon click_at note rest extend end_button text1 \
+    into_text expect_text
+export QUILLON window header
+
+sed -e 's/#.*//' -e '/^[[:space:]]*$/d' "$expected" >"$work/wanted"
+wanted=$(wc -l <"$work/wanted")
+
+for attempt in 1 2 3; do
+    echo "try $attempt:"
+    bash "$private_pulse" --rate "$rate" --record "$work/recording.raw" -- bash -c play ||
+        { echo "FAIL: could not enter the melody" >&2; exit 1; }
+    "$analyse" "$work/recording.raw" "$rate" >"$work/runs"
+    # The melody is what was heard last: its runs from its last sound back.
+    tac "$work/runs" | sed -n '/^sound/,$p' | head -n "$wanted" | tac >"$work/heard"
+    cat "$work/heard"
+    if awk '
+        NR == FNR { kind[FNR] = $1; a[FNR] = $2; b[FNR] = $3; n = FNR; next }
+        {
+            if ($1 != kind[FNR]) { printf "run %d: %s, expected %s\n", FNR, $1, kind[FNR]; bad++; next }
+            ms = $3
+            want_ms = $1 == "sound" ? b[FNR] : a[FNR]
+            if ($1 == "sound") {
+                hz = $4; want_hz = a[FNR]
+                if (hz - want_hz > want_hz * 0.005 || want_hz - hz > want_hz * 0.005) {
+                    printf "run %d: %.2f Hz, expected %.2f Hz\n", FNR, hz, want_hz; bad++
+                }
+            }
+            if (ms - want_ms > want_ms * 0.03 || want_ms - ms > want_ms * 0.03) {
+                printf "run %d (%s): %.2f ms, expected %.2f ms\n", FNR, $1, ms, want_ms; bad++
+            }
+        }
+        END {
+            if (FNR < n) { printf "only %d of %d runs heard\n", FNR, n; bad++ }
+            if (bad) { exit 1 }
+            printf "all %d runs as expected\n", n
+        }' "$work/wanted" "$work/heard"; then
+        exit 0
+    fi
+done
+exit 1
