@@ -83,6 +83,10 @@ else()
         "libqt6widgets6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6core6 (>= 6.4), libstdc++6, libc6, ${quillon_runtime_extras}")
 endif()
 
+# The preview's way from ALSA's default device to the desktop's sound server, and Qt's own words
+# in the user's language: the composer works without either, so they are recommended.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libasound2-plugins | pipewire-alsa, qt6-translations-l10n")
+
 include(CPack)
 
 # Tests of the installed tree and of the package: they run the real cmake --install and cpack on

@@ -45,8 +45,17 @@ endif()
 # platform plugin, and a font with the Chinese captions.
 control_field(Depends depends)
 string(REGEX REPLACE "[ \n]+" " " depends "${depends}")
-foreach(needed libqt6widgets6 libqt6gui6 libqt6core6 qt6-qpa-plugins fonts-wqy-microhei)
+# And for the preview, the PortAudio library it plays through.
+foreach(needed libqt6widgets6 libqt6gui6 libqt6core6 qt6-qpa-plugins fonts-wqy-microhei
+        libportaudio2)
     if(NOT depends MATCHES "(^|, )${needed}( |,|$)")
         quillon_fail("Depends lacks ${needed}: ${depends}")
+    endif()
+endforeach()
+# What routes the sound to the desktop's server and translates Qt's own words is recommended.
+control_field(Recommends recommends)
+foreach(wanted "libasound2-plugins \\| pipewire-alsa" qt6-translations-l10n)
+    if(NOT recommends MATCHES "(^|, )${wanted}( |,|$)")
+        quillon_fail("Recommends lacks ${wanted}: ${recommends}")
     endif()
 endforeach()

@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <QToolTip>
 
+#include <algorithm>
 #include <functional>
 
 using namespace quillon;
@@ -166,6 +167,12 @@ private slots:
         click(*form_, "Command437"); // B6, 100 ms
         QCOMPARE(sink_->played.size(), std::size_t{2});
         QCOMPARE(sink_->played.back().size(), std::size_t{100 * 8});
+        // The rest button cuts the note off with a beat of silence.
+        click(*form_, "Command512");
+        QCOMPARE(sink_->played.size(), std::size_t{3});
+        QCOMPARE(sink_->played.back().size(), std::size_t{400 * 8});
+        QVERIFY(std::all_of(sink_->played.back().begin(), sink_->played.back().end(),
+                            [](std::int16_t sample) { return sample == 0; }));
 
         QMenu* menu = openContextMenu(box_);
         QVERIFY(menu != nullptr);
@@ -176,8 +183,8 @@ private slots:
         soundOnClick->trigger();
         menu->close();
         click(*form_, "Command313");
-        QCOMPARE(sink_->played.size(), std::size_t{2});
-        QCOMPARE(text1Text(*form_), kHeaderLine + "0x83,0xd9,0x83,");
+        QCOMPARE(sink_->played.size(), std::size_t{3});
+        QCOMPARE(text1Text(*form_), kHeaderLine + "0x83,0xd9,0xf8,0x83,");
     }
 
     void theContextMenuPlaysAndStops() {
