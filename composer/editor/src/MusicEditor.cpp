@@ -13,19 +13,6 @@ namespace {
 constexpr std::int16_t kCounterLimit = 32767;
 constexpr int kBreakEvery = 17;
 
-std::optional<int> hexDigitValue(char16_t ch) {
-    if (ch >= u'0' && ch <= u'9') {
-        return ch - u'0';
-    }
-    if (ch >= u'a' && ch <= u'f') {
-        return ch - u'a' + 10;
-    }
-    if (ch >= u'A' && ch <= u'F') {
-        return ch - u'A' + 10;
-    }
-    return std::nullopt;
-}
-
 bool isLineBreakChar(char16_t ch) {
     return ch == u'\r' || ch == u'\n';
 }

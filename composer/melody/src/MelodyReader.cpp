@@ -18,17 +18,9 @@ bool isSpace(char16_t c) {
     return c == u' ' || c == u'\t' || c == u'\v' || c == u'\f' || isLineBreak(c);
 }
 
+// Above any base, so that a non-digit fails the base check.
 int digitValue(char16_t c) {
-    if (c >= u'0' && c <= u'9') {
-        return c - u'0';
-    }
-    if (c >= u'a' && c <= u'f') {
-        return c - u'a' + 10;
-    }
-    if (c >= u'A' && c <= u'F') {
-        return c - u'A' + 10;
-    }
-    return 99;
+    return hexDigitValue(c).value_or(99);
 }
 
 bool isIntegerSuffix(std::u16string_view s) {

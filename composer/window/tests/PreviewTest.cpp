@@ -46,17 +46,6 @@ void settle() {
     QTest::qWait(150);
 }
 
-QMenu* openContextMenu(TextBoxEdit* box) {
-    QMenu* opened = nullptr;
-    const auto connection = QObject::connect(box, &TextBoxEdit::contextMenuOpening,
-                                             [&](QMenu* menu) { opened = menu; });
-    QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(10, 10),
-                            box->viewport()->mapToGlobal(QPoint(10, 10)));
-    QApplication::sendEvent(box->viewport(), &event);
-    QObject::disconnect(connection);
-    return opened;
-}
-
 QAction* entry(QMenu* menu, const QString& text) {
     for (QAction* action : menu->actions()) {
         if (action->text() == text) {

@@ -180,21 +180,6 @@ QString extended(const QString& text) {
     return text.left(keep) + digits + ',' + text.mid(end);
 }
 
-void sendPreedit(QWidget* box, const QString& composing) {
-    const QList<QInputMethodEvent::Attribute> attributes{
-        {QInputMethodEvent::Cursor, static_cast<int>(composing.size()), 1, QVariant()},
-        {QInputMethodEvent::TextFormat, 0, static_cast<int>(composing.size()),
-         QVariant(QTextCharFormat())}};
-    QInputMethodEvent event(composing, attributes);
-    QApplication::sendEvent(box, &event);
-}
-
-void sendCommit(QWidget* box, const QString& text) {
-    QInputMethodEvent event;
-    event.setCommitString(text);
-    QApplication::sendEvent(box, &event);
-}
-
 // The text round the first place where it differs from `other`, line breaks made visible.
 QString around(const QString& text, const QString& other) {
     qsizetype at = 0;
@@ -291,15 +276,15 @@ private slots:
             } else if (op < 78) {
                 const int caret = placeCaret();
                 const QString text = commits[pick(static_cast<int>(commits.size()))];
-                sendPreedit(box, QStringLiteral("ni"));
-                sendCommit(box, text);
+                preedit(box, QStringLiteral("ni"));
+                commit(box, text);
                 model.userInsert(caret, text, false);
                 what = QStringLiteral("commit");
             } else if (op < 82) {
                 placeCaret();
-                sendPreedit(box, QStringLiteral("zh"));
-                sendPreedit(box, QStringLiteral("zhon"));
-                sendPreedit(box, QString());
+                preedit(box, QStringLiteral("zh"));
+                preedit(box, QStringLiteral("zhon"));
+                preedit(box, QString());
                 what = QStringLiteral("preedit");
             } else if (op < 92) {
                 box->setFocus();

@@ -44,22 +44,6 @@ struct Box {
     }
 };
 
-// What an input method sends while the user composes: the text so far, not yet in the document.
-void preedit(QWidget* box, const QString& composing) {
-    const QList<QInputMethodEvent::Attribute> attributes{
-        {QInputMethodEvent::Cursor, static_cast<int>(composing.size()), 1, QVariant()},
-        {QInputMethodEvent::TextFormat, 0, static_cast<int>(composing.size()),
-         QVariant(QTextCharFormat())}};
-    QInputMethodEvent event(composing, attributes);
-    QApplication::sendEvent(box, &event);
-}
-
-void commit(QWidget* box, const QString& text) {
-    QInputMethodEvent event;
-    event.setCommitString(text);
-    QApplication::sendEvent(box, &event);
-}
-
 bool caretInView(const QPlainTextEdit& edit) {
     return edit.viewport()->rect().contains(edit.cursorRect());
 }

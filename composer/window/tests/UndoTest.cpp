@@ -233,13 +233,7 @@ private slots:
         clicks(*form_, "Command111", 3);
         TextBoxEdit* box = text1(*form_);
         auto runFromMenu = [&](const char* entry) {
-            QMenu* opened = nullptr;
-            const auto connection = QObject::connect(box, &TextBoxEdit::contextMenuOpening,
-                                                     [&](QMenu* menu) { opened = menu; });
-            QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(20, 20),
-                                    box->viewport()->mapToGlobal(QPoint(20, 20)));
-            QApplication::sendEvent(box->viewport(), &event);
-            QObject::disconnect(connection);
+            QMenu* opened = openContextMenu(box);
             QVERIFY(opened != nullptr);
             QAction* action = opened->findChild<QAction*>(QString::fromLatin1(entry));
             QVERIFY(action != nullptr);

@@ -4,10 +4,14 @@
 #include "TextBoxEdit.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
+#include <QInputMethodEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QString>
 #include <QTest>
+#include <QTextCharFormat>
 
 #include <memory>
 
@@ -58,6 +62,35 @@ inline void click(QWidget* button) {
 
 inline void click(const QWidget& form, const QString& buttonName) {
     click(control<QPushButton>(form, buttonName));
+}
+
+// What an input method sends while the user composes: the text so far, not yet in the document.
+inline void preedit(QWidget* box, const QString& composing) {
+    const QList<QInputMethodEvent::Attribute> attributes{
+        {QInputMethodEvent::Cursor, static_cast<int>(composing.size()), 1, QVariant()},
+        {QInputMethodEvent::TextFormat, 0, static_cast<int>(composing.size()),
+         QVariant(QTextCharFormat())}};
+    QInputMethodEvent event(composing, attributes);
+    QApplication::sendEvent(box, &event);
+}
+
+// And what it sends when the user picks the characters.
+inline void commit(QWidget* box, const QString& text) {
+    QInputMethodEvent event;
+    event.setCommitString(text);
+    QApplication::sendEvent(box, &event);
+}
+
+// Opens Text1's context menu as a right click does; the menu, or null.
+inline QMenu* openContextMenu(TextBoxEdit* box) {
+    QMenu* opened = nullptr;
+    const auto connection = QObject::connect(box, &TextBoxEdit::contextMenuOpening,
+                                             [&](QMenu* menu) { opened = menu; });
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(20, 20),
+                            box->viewport()->mapToGlobal(QPoint(20, 20)));
+    QApplication::sendEvent(box->viewport(), &event);
+    QObject::disconnect(connection);
+    return opened;
 }
 
 } // namespace quillon::test
