@@ -12,11 +12,13 @@ window=
 failures=0
 
 start_quillon() {
-    "$QUILLON" &
+    # On the X server, whatever platform the other tests run on.
+    QT_QPA_PLATFORM=xcb "$QUILLON" &
     quillon_pid=$!
     window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Quillon$' | head -1) || true
     if [ -z "$window" ]; then
         echo "FAIL: the composer's window did not appear" >&2
+        stop_quillon
         exit 1
     fi
     # No window manager: focus follows the pointer, so keep it over the window.

@@ -15,6 +15,8 @@ trap 'stop_quillon; rm -rf "$work"' EXIT
 # Inside the private server: enter the melody, wait for the last clicked note to fade, press
 # F5 and wait for the melody to end.
 play() {
+    # A composer left running would keep the test's output open.
+    trap stop_quillon EXIT
     start_quillon
     note 3 1 1      # 0x73 C5 400 ms
     note 3 1 1      # the same again
