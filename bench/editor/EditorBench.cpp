@@ -15,6 +15,7 @@ using quillon::test::EditorHarness;
 void noteClick(benchmark::State& state) {
     const auto items = static_cast<std::size_t>(state.range(0));
     EditorHarness h;
+    h.text1.keepsUndoPoints = false;
     // Lay out the document as note clicks would: 16 items to a line.
     std::u16string document = h.text1.text();
     for (std::size_t i = 1; i <= items; ++i) {

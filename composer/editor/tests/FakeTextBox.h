@@ -21,6 +21,9 @@ public:
     std::function<void()> onChange;
     // Raised after undo() and redo(), as the real box raises its history event.
     std::function<void()> onHistoryMoved;
+    // Keeps a copy of the text at every point, for undo() and redo(); a benchmark that never
+    // undoes turns it off, so that it times the editor and not these copies.
+    bool keepsUndoPoints = true;
     // Asked before every write with the depth of handler runs around it; true refuses it.
     std::function<bool(int depth)> refuse;
     bool refuseReads = false;
@@ -49,7 +52,9 @@ public:
         // The automatic break of a program write is undone with it; the one that a typed edit
         // triggers is a step of its own.
         if (depth > 0 && !typing_) {
-            points_[position_] = text_;
+            if (keepsUndoPoints) {
+                points_[position_] = text_;
+            }
         } else {
             addPoint();
         }
@@ -81,6 +86,10 @@ public:
 
 private:
     void addPoint() {
+        if (!keepsUndoPoints) {
+            ++position_;
+            return;
+        }
         points_.resize(position_ + 1);
         points_.push_back(text_);
         ++position_;
