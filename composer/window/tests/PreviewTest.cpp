@@ -5,16 +5,13 @@
 #include "WindowTestSupport.h"
 
 #include <QAction>
-#include <QContextMenuEvent>
 #include <QMenu>
 #include <QMessageBox>
 #include <QRegularExpression>
 #include <QTextDocument>
-#include <QTimer>
 #include <QToolTip>
 
 #include <algorithm>
-#include <functional>
 
 using namespace quillon;
 using namespace quillon::test;

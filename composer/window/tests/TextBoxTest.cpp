@@ -8,8 +8,6 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
-#include <QInputMethodEvent>
-#include <QTextCharFormat>
 
 #include <functional>
 

@@ -3,7 +3,6 @@
 #include "WindowTestSupport.h"
 
 #include <QAction>
-#include <QContextMenuEvent>
 #include <QMenu>
 #include <QTextCursor>
 #include <QTextDocument>

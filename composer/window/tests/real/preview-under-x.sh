@@ -52,27 +52,7 @@ for attempt in 1 2 3; do
     # The melody is what was heard last: its runs from its last sound back.
     tac "$work/runs" | sed -n '/^sound/,$p' | head -n "$wanted" | tac >"$work/heard"
     cat "$work/heard"
-    if awk '
-        NR == FNR { kind[FNR] = $1; a[FNR] = $2; b[FNR] = $3; n = FNR; next }
-        {
-            if ($1 != kind[FNR]) { printf "run %d: %s, expected %s\n", FNR, $1, kind[FNR]; bad++; next }
-            ms = $3
-            want_ms = $1 == "sound" ? b[FNR] : a[FNR]
-            if ($1 == "sound") {
-                hz = $4; want_hz = a[FNR]
-                if (hz - want_hz > want_hz * 0.005 || want_hz - hz > want_hz * 0.005) {
-                    printf "run %d: %.2f Hz, expected %.2f Hz\n", FNR, hz, want_hz; bad++
-                }
-            }
-            if (ms - want_ms > want_ms * 0.03 || want_ms - ms > want_ms * 0.03) {
-                printf "run %d (%s): %.2f ms, expected %.2f ms\n", FNR, $1, ms, want_ms; bad++
-            }
-        }
-        END {
-            if (FNR < n) { printf "only %d of %d runs heard\n", FNR, n; bad++ }
-            if (bad) { exit 1 }
-            printf "all %d runs as expected\n", n
-        }' "$work/wanted" "$work/heard"; then
+    if awk -f "$(dirname "$private_pulse")/compare-runs.awk" "$work/wanted" "$work/heard"; then
         exit 0
     fi
 done
