@@ -1,7 +1,7 @@
 # Thin wrapper over the CMake presets. Every target first installs missing packages.
 .PHONY: deps build test run package bench fuzz clean windows
 
-QUILLON := build/default/composer/window/quillon
+QUILLON := build/default/composer/qt/quillon
 
 # Configures a preset only when its build tree has none yet or the presets changed since: ninja
 # configures again by itself when a CMakeLists.txt changes, and a needless run costs time and

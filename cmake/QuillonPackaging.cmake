@@ -5,13 +5,13 @@
 # The table tools install themselves; the composer is installed from here.
 install(TARGETS quillon RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
-set(quillon_desktop_dir ${PROJECT_SOURCE_DIR}/composer/window/desktop)
+set(quillon_desktop_dir ${PROJECT_SOURCE_DIR}/composer/qt/desktop)
 set(QUILLON_APPSTREAM_ID invalid.quillon.quillon)
 if(UNIX AND NOT APPLE)
-    quillon_man_page(composer/window/desktop/quillon.1)
+    quillon_man_page(composer/qt/desktop/quillon.1)
     install(FILES ${quillon_desktop_dir}/quillon.desktop
             DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-    install(FILES ${PROJECT_SOURCE_DIR}/composer/window/resources/icons/quillon.png
+    install(FILES ${PROJECT_SOURCE_DIR}/composer/resources/icons/quillon.png
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/64x64/apps)
     install(FILES ${quillon_desktop_dir}/${QUILLON_APPSTREAM_ID}.metainfo.xml
             DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
