@@ -1,14 +1,14 @@
 #pragma once
 
 #include "quillon/MelodyReader.h"
-#include "quillon/MelodyRenderer.h"
 #include "quillon/MusicCode.h"
 #include "quillon/SoundSink.h"
 
+#include <chrono>
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
-#include <string_view>
 
 namespace quillon {
 
@@ -19,23 +19,26 @@ struct TextSpan {
     friend bool operator==(const TextSpan&, const TextSpan&) = default;
 };
 
-// The composer's preview: plays the melody of a music code text, or one clicked note, through a
-// sound sink, and tells which element is being heard. It keeps its own copy of what plays, so
-// nothing here reads the text box again; every call comes from the window's thread.
+// The composer's preview: plays a melody, or one clicked note, through a sound sink, streaming
+// it, and tells which element is being heard. Every call comes from the window's thread and
+// returns at once.
 class MelodyPreview {
 public:
+    using Clock = std::function<std::chrono::steady_clock::time_point()>;
+
+    // The clock times how long a play makes no progress; tests give a fake one.
+    explicit MelodyPreview(SoundSink& sink, Clock clock = &std::chrono::steady_clock::now);
+
     enum class Outcome {
-        Playing,
-        // The text holds no element that plays (nothing, or a 0 first).
+        // Handed to the sink; poll() tells how it goes.
+        Started,
+        // The melody holds no element that plays (nothing, or a 0 first).
         NothingToPlay,
-        // The sink could not open or play; soundError() says why.
-        NoSound,
     };
 
-    explicit MelodyPreview(SoundSink& sink);
-
-    // Plays the melody from its first element, cutting off whatever plays.
-    Outcome playMelody(std::u16string_view text);
+    // Plays `melody` from its first element, cutting off whatever plays. Keeps what it needs of
+    // the melody (codes and where they stand), so the caller may drop it.
+    Outcome playMelody(const Melody& melody);
 
     // Sounds one note, its pitch for its length, cutting off whatever plays. A rest or 0 cuts
     // off and stays silent. Nothing is reported: a click without sound is still a click.
@@ -43,20 +46,19 @@ public:
 
     void stop();
 
-    // True while a melody (not a single note) is being heard.
-    bool playingMelody() const;
+    struct Progress {
+        // A melody play is on: starting, or being heard.
+        bool playing = false;
+        // The element being heard, where it stands in the text that was read.
+        std::optional<TextSpan> heard;
+        // The melody could not be heard (no output, or it stopped making progress for a second):
+        // reported by one poll, after which the play is over.
+        SoundProblem problem = SoundProblem::None;
+        std::string detail;
+    };
 
-    // Where the element being heard stands in the text that was played; none between plays,
-    // after the end, or while a single note sounds.
-    std::optional<TextSpan> heardElement() const;
-
-    std::string soundError() const { return sink_.error(); }
-
-private:
-    SoundSink& sink_;
-    Melody melody_;
-    RenderedMelody rendered_;
-    bool melodyPlays_ = false;
+    // Where the melody play stands; the caller polls it while `playing`.
+    Progress poll();
 };
 
 } // namespace quillon

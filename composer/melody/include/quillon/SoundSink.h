@@ -1,43 +1,88 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <memory>
+#include <span>
 #include <string>
-#include <vector>
 
 namespace quillon {
 
-// Where the composer's sound goes: one mono 16-bit stream that plays one buffer at a time. All
-// calls come from one thread (the window's); an implementation that plays on a thread of its own
-// keeps that thread away from everything but the buffer it was given.
+// Samples made while they play: the sink pulls them in its audio callback (or just ahead of
+// it), so that nothing the size of a whole melody is ever held.
+class SoundSource {
+public:
+    virtual ~SoundSource() = default;
+
+    // Writes the next frames (mono, signed 16 bit, at the rate the source was made for) into
+    // `out` and returns how many it wrote; fewer than out.size() only at the end. Runs on the
+    // sink's audio thread: it must not wait, lock or allocate.
+    virtual std::size_t fill(std::span<std::int16_t> out) = 0;
+};
+
+// Makes the source of one play once the output's rate is known; called on the sink's thread.
+using SoundSourceFactory = std::function<std::unique_ptr<SoundSource>(int sampleRate)>;
+
+// Why a play could not be heard. The user's sentence for each is the session's; `detail` in
+// SoundStatus carries what the sound library said, for the curious.
+enum class SoundProblem : std::uint8_t {
+    None,
+    // No device, or no sound server to reach.
+    NoOutput,
+    // There is an output, but it would not open or start.
+    OutputFailed,
+    // The output took the sound but made no progress for a second.
+    Stalled,
+};
+
+struct SoundStatus {
+    enum class Phase : std::uint8_t {
+        // Nothing was asked since the sink was made, or the last play was stopped.
+        Idle,
+        // The play is being connected or started; nothing heard yet.
+        Starting,
+        // Its frames are reaching the listener.
+        Playing,
+        // Its last frame has been heard.
+        Done,
+        // It could not be heard; `problem` says why.
+        Failed,
+    };
+
+    // The number play() returned for the play this status belongs to; 0 before the first.
+    std::uint64_t play = 0;
+    Phase phase = Phase::Idle;
+    // Frames of this play that the listener has heard: the output's latency taken off where it
+    // tells it, never going back while one play lasts.
+    std::int64_t heardFrames = 0;
+    // The rate this play's source was made for; 0 until it is known.
+    int sampleRate = 0;
+    SoundProblem problem = SoundProblem::None;
+    std::string detail;
+};
+
+// Where the composer's sound goes: one mono 16-bit stream. Every call comes from the window's
+// thread and returns at once: connecting, probing devices, starting and stopping the stream all
+// happen on the sink's own thread, so that a sound server that hangs or goes away can never
+// freeze the window.
 class SoundSink {
 public:
     virtual ~SoundSink() = default;
 
-    // Connects to the sound output, at the first call only; later calls return the first
-    // answer. False when there is no device or no sound server; error() then says why. Must not
-    // hang or crash without sound hardware.
-    virtual bool open() = 0;
+    // Starts connecting to the output in the background, if it is not connected yet.
+    virtual void connect() = 0;
 
-    // Why open() or play() failed, as a sentence for the user; empty when nothing failed.
-    virtual std::string error() const = 0;
+    // Cuts off whatever plays and plays the source `make` builds. When the output is not
+    // connected (there was no server at start, or it went away) it tries again first. Returns
+    // the number of this play, which its SoundStatus carries.
+    virtual std::uint64_t play(SoundSourceFactory make) = 0;
 
-    // Frames per second that play() expects; 0 before a successful open().
-    virtual int sampleRate() const = 0;
-
-    // Cuts off whatever plays and starts `samples` (mono, at sampleRate()) from its first frame.
-    // False when the sink is not open or the output refuses; nothing plays then.
-    virtual bool play(std::vector<std::int16_t> samples) = 0;
-
-    // Cuts the sound off at once. Harmless when nothing plays.
+    // Cuts the sound off. Harmless when nothing plays.
     virtual void stop() = 0;
 
-    // True from play() until the last frame has been heard or stop().
-    virtual bool playing() const = 0;
-
-    // Frames of the current (or last) buffer the listener has heard so far: the output's
-    // latency taken off where it tells it, never more than the buffer, never going back while
-    // one buffer plays. The window polls it to highlight the element being heard.
-    virtual std::int64_t heardFrames() const = 0;
+    // How the latest play stands.
+    virtual SoundStatus status() const = 0;
 };
 
 } // namespace quillon
