@@ -2,8 +2,18 @@
 
 namespace quillon {
 
-std::string NoSoundOutput::error() const {
-    return "这个窗口没有声音输出。";
+std::uint64_t NoSoundOutput::play(SoundSourceFactory /*make*/) {
+    status_ = SoundStatus{};
+    status_.play = ++plays_;
+    status_.phase = SoundStatus::Phase::Failed;
+    status_.problem = SoundProblem::NoOutput;
+    return status_.play;
+}
+
+void NoSoundOutput::stop() {
+    if (status_.phase != SoundStatus::Phase::Failed) {
+        status_.phase = SoundStatus::Phase::Idle;
+    }
 }
 
 } // namespace quillon

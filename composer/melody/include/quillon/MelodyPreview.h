@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace quillon {
 
@@ -59,6 +60,14 @@ public:
 
     // Where the melody play stands; the caller polls it while `playing`.
     Progress poll();
+
+private:
+    SoundSink& sink_;
+    Clock clock_;
+    std::vector<MelodyElement> elements_;
+    std::vector<MusicCode> codes_;
+    std::uint64_t play_ = 0;
+    bool melody_ = false;
 };
 
 } // namespace quillon
