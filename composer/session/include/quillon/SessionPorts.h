@@ -1,0 +1,90 @@
+#pragma once
+
+#include "quillon/MelodyPreview.h"
+#include "quillon/TextBox.h"
+
+#include <chrono>
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string_view>
+
+namespace quillon {
+
+// The small interfaces through which the composer session reaches a window. Each window (Qt on
+// Linux, Win32 on Windows) implements them over its own controls; the session's tests use fakes.
+// Every call comes from the window's one thread.
+
+// Text1 as the session drives it. Offsets everywhere are UTF-16 code units of text(), in which
+// every line break is CR LF.
+class TextControl : public TextBox {
+public:
+    // Puts the caret at `index` and scrolls it into view, leaving no selection: where undo and
+    // redo leave the user.
+    virtual void placeCaret(std::size_t index) = 0;
+
+    // Selects the whole text (Ctrl+A, which a plain Windows edit control ignores).
+    virtual void selectAll() = 0;
+};
+
+enum class MarkStyle : std::uint8_t {
+    // A red wave: what the compiler rejects or the firmware would mis-play.
+    Error,
+    // A quiet grey dotted underline: not finished, or not what the composer writes.
+    Hint,
+};
+
+struct TextMark {
+    std::size_t begin = 0;
+    std::size_t end = 0;
+    MarkStyle style = MarkStyle::Error;
+    friend bool operator==(const TextMark&, const TextMark&) = default;
+};
+
+// What Text1 draws over its text: the findings' underlines and the element being heard.
+class TextMarks {
+public:
+    virtual ~TextMarks() = default;
+
+    // Replaces all underlines. Sorted, never overlapping, in offsets of the present text; the
+    // window keeps them on their characters as the text is edited until the next call. The
+    // session merges runs of findings, so the count stays small however many there are.
+    virtual void setMarks(std::span<const TextMark> marks) = 0;
+
+    // Lights the element being heard and scrolls it into view, leaving caret, selection and
+    // text alone; none removes the light. It stays visible over a selection.
+    virtual void setHeard(std::optional<TextSpan> element) = 0;
+};
+
+// A timer that fires once, on the window's thread, `after` it was started.
+class OneShotTimer {
+public:
+    virtual ~OneShotTimer() = default;
+    // Starts it again from now when it is running.
+    virtual void start(std::chrono::milliseconds after) = 0;
+    virtual void stop() = 0;
+    virtual bool active() const = 0;
+};
+
+class TimerFactory {
+public:
+    virtual ~TimerFactory() = default;
+    virtual std::unique_ptr<OneShotTimer> makeTimer(std::function<void()> onTimeout) = 0;
+};
+
+// What the session tells the user, modally, owned by the window.
+class Notice {
+public:
+    virtual ~Notice() = default;
+
+    // A warning message box captioned "Quillon": `text` and, below it, `detail` (may be empty).
+    virtual void showWarning(std::u16string_view text, std::u16string_view detail) = 0;
+
+    // The About box: the platform's own where it has one (the Windows shell's), with the
+    // window's icon.
+    virtual void showAbout(std::u16string_view applicationText, std::u16string_view extraText) = 0;
+};
+
+} // namespace quillon
