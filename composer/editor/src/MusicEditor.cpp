@@ -37,10 +37,11 @@ bool endsOutsideALiteral(std::u16string_view text) {
     return last == u',' || last == u'{' || last == u'}' || last == u';' || isLineBreakChar(last);
 }
 
-// A character that would make "0x" part of a longer token: a letter, a digit, "_" or ".".
+// A character that would make "0x" part of a longer token: a letter, a digit, "_", "." or any
+// character beyond ASCII (compilers take letters of any script into identifiers).
 bool continuesAToken(char16_t ch) {
     return (ch >= u'0' && ch <= u'9') || (ch >= u'a' && ch <= u'z') || (ch >= u'A' && ch <= u'Z') ||
-           ch == u'_' || ch == u'.';
+           ch == u'_' || ch == u'.' || ch >= 0x80;
 }
 
 std::u16string countCaption(std::int16_t count) {

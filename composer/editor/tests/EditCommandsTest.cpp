@@ -93,6 +93,7 @@ TEST(EditCommands, ExtendLeavesTextsWithoutARaisableItemAlone) {
         kHeaderLine + u"ab,",
         kHeaderLine + u"x19,",
         kHeaderLine + u"10x19,",
+        kHeaderLine + u"音0x19,",
         kHeaderLine + u"0x100,",
         u"",
         u"x",
