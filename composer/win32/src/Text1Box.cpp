@@ -213,6 +213,12 @@ void Text1Box::placeCaret(std::size_t index) {
     SendMessageW(hwnd(), EM_SCROLLCARET, 0, 0);
 }
 
+std::size_t Text1Box::caretPosition() const {
+    CHARRANGE selection{};
+    SendMessageW(hwnd(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    return mirror_.indexOf(static_cast<std::size_t>(selection.cpMax));
+}
+
 void Text1Box::selectAll() {
     CHARRANGE all{0, -1};
     SendMessageW(hwnd(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&all));

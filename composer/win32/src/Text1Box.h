@@ -33,9 +33,8 @@ public:
 
     std::u16string text() const override;
     void setText(std::u16string_view text) override;
-    std::size_t historyPosition() const override { return 0; }
-    void clearHistory() override {}
     void placeCaret(std::size_t index) override;
+    std::size_t caretPosition() const override;
     void selectAll() override;
     void setMarks(std::span<const TextMark> marks) override;
     void setHeard(std::optional<TextSpan> element) override;
