@@ -2,6 +2,9 @@
 # The composer's Windows build under wine, in the tests' private prefix ($WINEPREFIX):
 #   wine.sh prepare WINE              the Chinese UI fonts of Windows mapped to WenQuanYi Micro
 #                                     Hei (wine has none of its own: captions would be boxes)
+#   wine.sh session WINE COMMAND...   runs COMMAND (a test, inside xvfb-run) with a wine server
+#                                     of its own: one left by an earlier run keeps its desktop on
+#                                     that run's display (or on none), where no window can open
 #   wine.sh run WINE PROGRAM [ARG...] runs PROGRAM in place of this script, with its process id,
 #                                     so that the caller can stop it by that id
 # Both keep wine quiet and from offering to install Mono or Gecko (a question nobody answers),
@@ -16,7 +19,18 @@ shift 2
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES='mscoree,mshtml=,winemenubuilder.exe=d'
 
+wineserver=$(dirname "$wine")/wineserver
+[ -x "$wineserver" ] || wineserver=wineserver
+
 case $command in
+session)
+    "$wineserver" -k 2>/dev/null || true
+    "$wineserver" -w
+    status=0
+    "$@" || status=$?
+    "$wineserver" -k 2>/dev/null || true
+    exit "$status"
+    ;;
 prepare)
     reg=$(mktemp --suffix=.reg)
     trap 'rm -f "$reg"' EXIT
