@@ -39,6 +39,17 @@ std::optional<LRESULT> CommandButton::onMessage(UINT message, WPARAM wParam, LPA
         // An owner-drawn button reports the second of two quick clicks as a double click and
         // not as a click; every click is a press here.
         return passOn(WM_LBUTTONDOWN, wParam, lParam);
+    case WM_MOUSEMOVE:
+        // Only the press follows the mouse, in or out of the button. The button's own handling
+        // also tracks the mouse for a hover look that an owner-drawn button never shows, which
+        // under wine polls the mouse a hundred times a second while it rests on the button.
+        if ((wParam & MK_LBUTTON) != 0 && GetCapture() == hwnd()) {
+            RECT inside{};
+            GetClientRect(hwnd(), &inside);
+            const POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+            SendMessageW(hwnd(), BM_SETSTATE, PtInRect(&inside, at), 0);
+        }
+        return 0;
     case WM_KEYDOWN: {
         // Bit 30: the key was already down, an auto-repeat.
         const bool repeat = (lParam & (1L << 30)) != 0;

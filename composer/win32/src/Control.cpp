@@ -1,24 +1,34 @@
 #include "Control.h"
 
-#include <commctrl.h>
+#include <unordered_map>
 
 namespace quillon::win32 {
 namespace {
 
-constexpr wchar_t kSelf[] = L"Quillon.Control";
-constexpr UINT_PTR kSubclassId = 1;
+// The objects behind the windows, for the notifications the form hands back. A map of our own
+// rather than window properties: under wine every property lookup is a call to the wine server,
+// and a window sees hundreds of messages a second while the mouse rests on it.
+std::unordered_map<HWND, Control*>& objects() {
+    static std::unordered_map<HWND, Control*> map;
+    return map;
+}
 
 } // namespace
 
 Control::~Control() {
     if (hwnd_ != nullptr) {
-        RemoveWindowSubclass(hwnd_, &Control::subclassProc, kSubclassId);
-        RemovePropW(hwnd_, kSelf);
+        SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));
+        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
     }
+    std::erase_if(objects(), [this](const auto& entry) { return entry.second == this; });
 }
 
 Control* Control::of(HWND hwnd) {
-    return hwnd != nullptr ? static_cast<Control*>(GetPropW(hwnd, kSelf)) : nullptr;
+    if (hwnd == nullptr) {
+        return nullptr;
+    }
+    const auto found = objects().find(hwnd);
+    return found != objects().end() ? found->second : nullptr;
 }
 
 std::optional<LRESULT> Control::onNotification(UINT, WPARAM, LPARAM) {
@@ -33,11 +43,14 @@ void Control::moveTo(const RECT& rect) {
 void Control::attach(HWND hwnd) {
     hwnd_ = hwnd;
     adopt(hwnd);
-    SetWindowSubclass(hwnd, &Control::subclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    // The application's own slot of every window: controls keep theirs in extra bytes.
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    previous_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Control::windowProc)));
 }
 
 void Control::adopt(HWND helper) {
-    SetPropW(helper, kSelf, this);
+    objects()[helper] = this;
 }
 
 std::optional<LRESULT> Control::onMessage(UINT, WPARAM, LPARAM) {
@@ -45,23 +58,24 @@ std::optional<LRESULT> Control::onMessage(UINT, WPARAM, LPARAM) {
 }
 
 LRESULT Control::passOn(UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefSubclassProc(hwnd_, message, wParam, lParam);
+    return CallWindowProcW(previous_, hwnd_, message, wParam, lParam);
 }
 
-LRESULT CALLBACK Control::subclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                       UINT_PTR, DWORD_PTR self) {
-    auto* control = reinterpret_cast<Control*>(self);
+LRESULT CALLBACK Control::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* control = reinterpret_cast<Control*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (message == WM_NCDESTROY) {
         // The window goes; the object may outlive it and must not reach it again.
-        RemoveWindowSubclass(hwnd, &Control::subclassProc, kSubclassId);
-        RemovePropW(hwnd, kSelf);
+        const WNDPROC previous = control->previous_;
+        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        std::erase_if(objects(), [hwnd](const auto& entry) { return entry.first == hwnd; });
         control->hwnd_ = nullptr;
-        return DefSubclassProc(hwnd, message, wParam, lParam);
+        return CallWindowProcW(previous, hwnd, message, wParam, lParam);
     }
     if (const std::optional<LRESULT> handled = control->onMessage(message, wParam, lParam)) {
         return *handled;
     }
-    return DefSubclassProc(hwnd, message, wParam, lParam);
+    return CallWindowProcW(control->previous_, hwnd, message, wParam, lParam);
 }
 
 } // namespace quillon::win32

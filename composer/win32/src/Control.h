@@ -29,8 +29,8 @@ public:
     void moveTo(const RECT& rect);
 
 protected:
-    // Takes over the messages of `hwnd` (a window just created): onMessage sees them first.
-    // `hwnd` may also register as one of this control's windows (a tooltip it owns).
+    // Takes over the messages of `hwnd` (a window just created): onMessage sees them first. A
+    // helper window of the control's (its tooltip) is adopted: its notifications come here too.
     void attach(HWND hwnd);
     void adopt(HWND helper);
 
@@ -39,10 +39,10 @@ protected:
     LRESULT passOn(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
-    static LRESULT CALLBACK subclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                         UINT_PTR id, DWORD_PTR self);
+    static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND hwnd_ = nullptr;
+    WNDPROC previous_ = nullptr;
 };
 
 } // namespace quillon::win32

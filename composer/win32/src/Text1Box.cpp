@@ -129,7 +129,9 @@ Text1Box::Text1Box(HWND parent, const ControlDesign& design, Hooks hooks)
     adopt(tooltip_);
     TOOLINFOW tool{};
     tool.cbSize = sizeof tool;
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    // The mouse's messages reach the tooltip from onMessage: the tooltip's own subclassing
+    // would cost a wine server call on each of the control's messages.
+    tool.uFlags = TTF_IDISHWND;
     tool.hwnd = parent;
     tool.uId = reinterpret_cast<UINT_PTR>(hwnd());
     tool.lpszText = LPSTR_TEXTCALLBACKW;
@@ -364,6 +366,12 @@ std::optional<LRESULT> Text1Box::onNotification(UINT message, WPARAM wParam, LPA
 }
 
 std::optional<LRESULT> Text1Box::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if ((message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) || message == WM_MOUSELEAVE) {
+        MSG relayed{hwnd(), message, wParam, lParam, static_cast<DWORD>(GetMessageTime()), {}};
+        const DWORD at = GetMessagePos();
+        relayed.pt = {static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
+        SendMessageW(tooltip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
+    }
     switch (message) {
     case WM_PAINT: {
         const LRESULT painted = passOn(message, wParam, lParam);

@@ -20,6 +20,9 @@ constexpr std::size_t kFrames = kRate / 40;
 // output's position may run ahead of the listener by its latency (wine's does, by some 80 ms):
 // the device is reset only once the position is past this much silence.
 constexpr std::size_t kTailFrames = kRate / 4;
+// How often a play's position is read between the buffers' returns: the element being heard is
+// lit to within this much.
+constexpr DWORD kPollMillis = 25;
 // A play that the output takes but does not move on for this long has stalled.
 constexpr ULONGLONG kStallMillis = 1000;
 
@@ -169,7 +172,7 @@ void WaveOutSink::publish(const SoundStatus& status) {
 void WaveOutSink::run() {
     for (;;) {
         // The device signals the same event whenever it is done with a buffer.
-        WaitForSingleObject(wake_, device_->busy() ? 10 : INFINITE);
+        WaitForSingleObject(wake_, device_->busy() ? kPollMillis : INFINITE);
         Requests requests;
         {
             const std::lock_guard lock(mutex_);
