@@ -1,6 +1,11 @@
 #include "PictureButton.h"
 
+#include "AreaScale.h"
 #include "Dpi.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
 
 #include <string>
 
@@ -13,24 +18,31 @@ SIZE sizeOf(HBITMAP bitmap) {
     return {info.bmWidth, info.bmHeight};
 }
 
-HBITMAP scale(HBITMAP original, SIZE from, SIZE to, bool wholeMultiple) {
+// The face at `to`, scaled by area from its pixels.
+HBITMAP scale(HBITMAP original, SIZE from, SIZE to) {
     const HDC screen = GetDC(nullptr);
-    const HDC source = CreateCompatibleDC(screen);
-    const HDC target = CreateCompatibleDC(screen);
-    const HBITMAP scaled = CreateCompatibleBitmap(screen, to.cx, to.cy);
-    const HGDIOBJ oldSource = SelectObject(source, original);
-    const HGDIOBJ oldTarget = SelectObject(target, scaled);
-    // Pixel for pixel where every pixel becomes a whole block; elsewhere each target pixel
-    // averages the source pixels it covers, which keeps the glyph's weight even.
-    SetStretchBltMode(target, wholeMultiple ? COLORONCOLOR : HALFTONE);
-    SetBrushOrgEx(target, 0, 0, nullptr);
-    StretchBlt(target, 0, 0, to.cx, to.cy, source, 0, 0, from.cx, from.cy, SRCCOPY);
-    SelectObject(source, oldSource);
-    SelectObject(target, oldTarget);
-    DeleteDC(source);
-    DeleteDC(target);
+    BITMAPINFO format{};
+    format.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    format.bmiHeader.biWidth = from.cx;
+    // Negative: rows top to bottom.
+    format.bmiHeader.biHeight = -from.cy;
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    format.bmiHeader.biCompression = BI_RGB;
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(from.cx * from.cy));
+    GetDIBits(screen, original, 0, static_cast<UINT>(from.cy), pixels.data(), &format,
+              DIB_RGB_COLORS);
+    const std::vector<std::uint32_t> scaled = scaleByArea(pixels, from.cx, from.cy, to.cx, to.cy);
+
+    format.bmiHeader.biWidth = to.cx;
+    format.bmiHeader.biHeight = -to.cy;
+    void* bits = nullptr;
+    const HBITMAP result = CreateDIBSection(screen, &format, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (result != nullptr) {
+        std::copy(scaled.begin(), scaled.end(), static_cast<std::uint32_t*>(bits));
+    }
     ReleaseDC(nullptr, screen);
-    return scaled;
+    return result;
 }
 
 } // namespace
@@ -58,8 +70,7 @@ void PictureButton::layout(int dpi, const Fonts& fonts) {
         if (scaled_ != nullptr && scaled_ != original_) {
             DeleteObject(scaled_);
         }
-        scaled_ = dpi == kDesignDpi ? original_
-                                    : scale(original_, designed, wanted, dpi % kDesignDpi == 0);
+        scaled_ = dpi == kDesignDpi ? original_ : scale(original_, designed, wanted);
         size_ = wanted;
     }
     CommandButton::layout(dpi, fonts);

@@ -5,8 +5,7 @@
 namespace quillon::win32 {
 
 // A button showing its picture face, packed into the program under the button's name and
-// drawn centred at the monitor's scale: whole multiples pixel for pixel, other scales smoothed
-// once from the original.
+// drawn centred at the monitor's scale, scaled by area from the original.
 class PictureButton final : public CommandButton {
 public:
     PictureButton(HWND parent, const ControlDesign& design, std::function<void()> onClick);
