@@ -139,8 +139,12 @@ bool InitializerReader::skipComment() {
 
 std::size_t InitializerReader::quotedEnd(std::size_t at) {
     const QuotedSpan span = quotedSpan(text_, at);
-    // An open quote looked as far as its line break.
-    s_.horizon = std::max(s_.horizon, span.closed ? span.end : std::min(span.end + 1, text_.size()));
+    // An open quote looked as far as its line break; one open to the end of the text would
+    // close in a text that goes on, so it holds for no other text.
+    const std::size_t looked = span.closed                 ? span.end
+                               : span.end < text_.size() ? span.end + 1
+                                                         : npos;
+    s_.horizon = std::max(s_.horizon, looked);
     return span.closed ? span.end : npos;
 }
 

@@ -16,7 +16,8 @@ namespace quillon::detail {
 struct ReaderState {
     std::size_t pos = 0;
     // Everything at or beyond this index is still unread: the state holds for any text that
-    // starts with the same [0, horizon) (a quote looks ahead to the end of its line).
+    // starts with the same [0, horizon) (a quote looks ahead to the end of its line; npos when
+    // it ran into the end of the text).
     std::size_t horizon = 0;
     std::size_t lastTokenBegin = 0;
     std::size_t lastTokenEnd = 0;

@@ -99,6 +99,15 @@ TEST(MelodyCheck, AQuoteClosedLaterOnItsLineIsReadAgain) {
     // One multi-character constant (its last byte a space) and the 0x00.
     ASSERT_EQ(m.elements.size(), 2u);
     EXPECT_EQ(m.elements[0].code, 0x20);
+
+    // A quote open to the end of the text closes when the text goes on.
+    std::u16string open = u"'x[] = {";
+    for (int i = 0; i < 100; ++i) {
+        open += u"0x1f, ";
+    }
+    EXPECT_TRUE(check.read(open) == readMelody(open));
+    open += u"'";
+    EXPECT_TRUE(check.read(open) == readMelody(open));
 }
 
 } // namespace
