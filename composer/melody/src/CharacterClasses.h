@@ -13,7 +13,11 @@ constexpr bool isSpace(char16_t c) {
     return c == u' ' || c == u'\t' || c == u'\v' || c == u'\f' || isLineBreak(c);
 }
 
-constexpr bool isHighSurrogate(char16_t c) { return c >= 0xd800 && c <= 0xdbff; }
-constexpr bool isLowSurrogate(char16_t c) { return c >= 0xdc00 && c <= 0xdfff; }
+constexpr bool isHighSurrogate(char16_t c) {
+    return c >= 0xd800 && c <= 0xdbff;
+}
+constexpr bool isLowSurrogate(char16_t c) {
+    return c >= 0xdc00 && c <= 0xdfff;
+}
 
 } // namespace quillon::detail

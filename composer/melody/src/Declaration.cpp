@@ -61,7 +61,8 @@ bool isArrayHead(const std::vector<PrefixToken>& t, std::size_t i, std::size_t e
 std::vector<Finding> checkDeclarations(const std::vector<PrefixToken>& tokens) {
     std::vector<Finding> findings;
     const auto notADeclaration = [&](std::size_t first, std::size_t end) {
-        findings.push_back({FindingKind::NotADeclaration, tokens[first].begin, tokens[end - 1].end});
+        findings.push_back(
+            {FindingKind::NotADeclaration, tokens[first].begin, tokens[end - 1].end});
     };
     std::size_t start = 0;
     for (std::size_t i = 0; i < tokens.size(); ++i) {

@@ -13,7 +13,7 @@ namespace quillon::detail {
 // A token of the text before the "{", comments and preprocessor lines left out.
 struct PrefixToken {
     enum class Type : std::uint8_t {
-        Word,   // an identifier or keyword: ASCII letters, digits, _ and $, not starting with a digit
+        Word, // an identifier or keyword: ASCII letters, digits, _ and $, not starting with a digit
         Number, // starting with a digit
         Quoted, // a string or character constant
         Punct,  // one character of anything else

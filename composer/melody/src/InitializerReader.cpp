@@ -19,13 +19,19 @@ enum Expect : std::uint8_t { kElement, kComma, kEither };
 // saving a state per element would.
 constexpr std::size_t kCheckpointSpacing = 256;
 
-bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+bool isDigit(char16_t c) {
+    return c >= u'0' && c <= u'9';
+}
 
-bool isLetter(char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
+bool isLetter(char16_t c) {
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+}
 
 // gcc takes $ into identifiers too. Letters beyond ASCII only gcc 10 and later take, and the
 // avr-gcc of the firmware is older: they are no word here.
-bool isWordChar(char16_t c) { return isLetter(c) || isDigit(c) || c == u'_' || c == u'$'; }
+bool isWordChar(char16_t c) {
+    return isLetter(c) || isDigit(c) || c == u'_' || c == u'$';
+}
 
 bool inOrder(const Finding& a, const Finding& b) {
     return a.begin != b.begin ? a.begin < b.begin : a.kind < b.kind;
@@ -141,7 +147,7 @@ std::size_t InitializerReader::quotedEnd(std::size_t at) {
     const QuotedSpan span = quotedSpan(text_, at);
     // An open quote looked as far as its line break; one open to the end of the text would
     // close in a text that goes on, so it holds for no other text.
-    const std::size_t looked = span.closed                 ? span.end
+    const std::size_t looked = span.closed               ? span.end
                                : span.end < text_.size() ? span.end + 1
                                                          : npos;
     s_.horizon = std::max(s_.horizon, looked);
@@ -280,8 +286,8 @@ bool InitializerReader::readRun(std::size_t end, Expression& e) {
             if (c == u'0' && j - i > 1 && (text_[i + 1] == u'b' || text_[i + 1] == u'B')) {
                 e.composerForm = false;
             }
-        } else if (c == u'\'' || ((c == u'L' || c == u'u' || c == u'U') && j < end &&
-                                  text_[j] == u'\'')) {
+        } else if (c == u'\'' ||
+                   ((c == u'L' || c == u'u' || c == u'U') && j < end && text_[j] == u'\'')) {
             const QuotedSpan quoted = quotedSpan(text_, c == u'\'' ? i : j);
             if (!quoted.closed || quoted.end > end) {
                 return false;
@@ -418,8 +424,8 @@ void InitializerReader::checkpoint(bool always) {
 void InitializerReader::finish() {
     melody_.played = s_.ended ? s_.played : melody_.elements.size();
     if (!closed_ && !openComment_) {
-        const Span last = s_.lastTokenEnd > 0 ? Span{s_.lastTokenBegin, s_.lastTokenEnd}
-                                              : lastNonBlank();
+        const Span last =
+            s_.lastTokenEnd > 0 ? Span{s_.lastTokenBegin, s_.lastTokenEnd} : lastNonBlank();
         lateFinding_ = add(FindingKind::NoClosingBrace, last);
     }
 }

@@ -14,7 +14,8 @@ std::size_t commonPrefix(std::u16string_view a, std::u16string_view b) {
     constexpr std::size_t block = 2048;
     const std::size_t n = std::min(a.size(), b.size());
     std::size_t i = 0;
-    while (i + block <= n && std::memcmp(a.data() + i, b.data() + i, block * sizeof(char16_t)) == 0) {
+    while (i + block <= n &&
+           std::memcmp(a.data() + i, b.data() + i, block * sizeof(char16_t)) == 0) {
         i += block;
     }
     while (i < n && a[i] == b[i]) {

@@ -25,12 +25,14 @@ std::u16string composerText(std::size_t codes, std::mt19937& random) {
 
 // Pieces that change how what follows them reads: ends, comments, quotes, signs, braces,
 // preprocessor lines, declarations, line breaks of both kinds.
+// clang-format off
 const std::u16string_view kPieces[] = {
     u"0x1f,", u"0x00", u"0x00};", u"0xe0,",  u"}",        u"{",      u"/*",     u"*/",
     u"//",    u"'a'",  u"'",      u"','",    u"-",        u"+ 1,",   u"0b1,",   u"\r\n",
     u" ",     u",",    u",,",     u"@",      u";",        u"0x",     u"1",      u"f",
     u"\"{\"", u"\\",   u"\u2029", u"L'é',",  u"#define X {\r\n",     u"const unsigned char m[] =",
     u"0x1g,", u"0x1ff,"};
+// clang-format on
 
 TEST(MelodyCheck, EqualsAFullReadAfterEveryEdit) {
     for (unsigned seed = 1; seed <= 12; ++seed) {
@@ -72,7 +74,8 @@ TEST(MelodyCheck, EqualsAFullReadAfterEveryEdit) {
                 break;
             }
             earlier.push_back(text);
-            ASSERT_TRUE(check.read(text) == readMelody(text)) << "seed " << seed << " step " << step;
+            ASSERT_TRUE(check.read(text) == readMelody(text))
+                << "seed " << seed << " step " << step;
         }
         // Reading the same text again, and a copy of the check, give the same.
         const MelodyCheck copy = check;

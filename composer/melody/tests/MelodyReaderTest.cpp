@@ -92,30 +92,20 @@ TEST(MelodyReader, TokensThatAreNoLiteralAreFoundAndReadingGoesOn) {
     const std::u16string text = u"{0xg1, 12a, @, 0x, 08, 0b, 0b2, 1lL, 1uu, 0x01, { 0x02, 1.0, x0, "
                                 u"--1, ++1, 1--1, 0x1e-1, '', '\\x', '\\u0041', u8'a', 'ab, - , "
                                 u"0x00}";
-    EXPECT_EQ(findingsOf(text), (std::vector<Seen>{
-                                    {Kind::NotALiteral, u"0xg1"},
-                                    {Kind::NotALiteral, u"12a"},
-                                    {Kind::NotALiteral, u"@"},
-                                    {Kind::NotALiteral, u"0x"},
-                                    {Kind::NotALiteral, u"08"},
-                                    {Kind::NotALiteral, u"0b"},
-                                    {Kind::NotALiteral, u"0b2"},
-                                    {Kind::NotALiteral, u"1lL"},
-                                    {Kind::NotALiteral, u"1uu"},
-                                    {Kind::NotALiteral, u"{"},
-                                    {Kind::NotALiteral, u"1.0"},
-                                    {Kind::NotALiteral, u"x0"},
-                                    {Kind::NotALiteral, u"--1"},
-                                    {Kind::NotALiteral, u"++1"},
-                                    {Kind::NotALiteral, u"1--1"},
-                                    {Kind::NotALiteral, u"0x1e-1"},
-                                    {Kind::NotALiteral, u"''"},
-                                    {Kind::NotALiteral, u"'\\x'"},
-                                    {Kind::NotALiteral, u"'\\u0041'"},
-                                    {Kind::NotALiteral, u"u8'a'"},
-                                    {Kind::NotALiteral, u"'ab"},
-                                    {Kind::NotALiteral, u"-"},
-                                }));
+    EXPECT_EQ(findingsOf(text),
+              (std::vector<Seen>{
+                  {Kind::NotALiteral, u"0xg1"},      {Kind::NotALiteral, u"12a"},
+                  {Kind::NotALiteral, u"@"},         {Kind::NotALiteral, u"0x"},
+                  {Kind::NotALiteral, u"08"},        {Kind::NotALiteral, u"0b"},
+                  {Kind::NotALiteral, u"0b2"},       {Kind::NotALiteral, u"1lL"},
+                  {Kind::NotALiteral, u"1uu"},       {Kind::NotALiteral, u"{"},
+                  {Kind::NotALiteral, u"1.0"},       {Kind::NotALiteral, u"x0"},
+                  {Kind::NotALiteral, u"--1"},       {Kind::NotALiteral, u"++1"},
+                  {Kind::NotALiteral, u"1--1"},      {Kind::NotALiteral, u"0x1e-1"},
+                  {Kind::NotALiteral, u"''"},        {Kind::NotALiteral, u"'\\x'"},
+                  {Kind::NotALiteral, u"'\\u0041'"}, {Kind::NotALiteral, u"u8'a'"},
+                  {Kind::NotALiteral, u"'ab"},       {Kind::NotALiteral, u"-"},
+              }));
     EXPECT_EQ(codesOf(readMelody(text)), (std::vector<int>{1, 2, 0}));
 }
 
@@ -142,8 +132,8 @@ TEST(MelodyReader, ValuesOverAByteKeepTheirLowEightBits) {
     EXPECT_EQ(codesOf(h), (std::vector<int>{0x01, 0x23, 0xff, 0x00}));
     EXPECT_EQ(h.played, 3u);
     for (std::size_t k = 0; k < h.elements.size(); ++k) {
-        EXPECT_EQ(h.findings[k], (Finding{Kind::ValueTooLarge, h.elements[k].begin,
-                                          h.elements[k].end}));
+        EXPECT_EQ(h.findings[k],
+                  (Finding{Kind::ValueTooLarge, h.elements[k].begin, h.elements[k].end}));
     }
     EXPECT_EQ(h.findings.size(), 4u);
 }
@@ -310,8 +300,9 @@ TEST(MelodyReader, WhatGccAcceptsPlaysItsLowByteAndIsAHint) {
             expected.push_back({Kind::AfterEnd, u"0x00"});
         }
         // On the element after its other findings, before the next element's.
-        const auto next = std::find_if(expected.begin(), expected.end(),
-                                       [](const Seen& seen) { return seen.kind == Kind::AfterEnd; });
+        const auto next = std::find_if(expected.begin(), expected.end(), [](const Seen& seen) {
+            return seen.kind == Kind::AfterEnd;
+        });
         expected.insert(next, {Kind::NotAComposerCode, std::u16string(c.element)});
         EXPECT_EQ(findingsOf(text), expected);
     }
@@ -363,12 +354,12 @@ TEST(MelodyReader, WhatStandsBeforeTheBraceMustDeclareTheArray) {
     // token", "stray '\346' in program", ...), but for "music_item = {", a single int that only
     // takes the first element, with warnings.
     EXPECT_EQ(findingsOf(u"} const … = } 0x13 {"), (std::vector<Seen>{
-                                                        {Kind::BraceOutOfOrder, u"}"},
-                                                        {Kind::NotADeclaration, u"const … ="},
-                                                        {Kind::BraceOutOfOrder, u"}"},
-                                                        {Kind::NotADeclaration, u"0x13"},
-                                                        {Kind::NoClosingBrace, u"{"},
-                                                    }));
+                                                       {Kind::BraceOutOfOrder, u"}"},
+                                                       {Kind::NotADeclaration, u"const … ="},
+                                                       {Kind::BraceOutOfOrder, u"}"},
+                                                       {Kind::NotADeclaration, u"0x13"},
+                                                       {Kind::NoClosingBrace, u"{"},
+                                                   }));
     const std::u16string_view rejected[] = {
         u"music_item =",
         u"const unsigned char music_item[]",

@@ -67,7 +67,8 @@ TEST(SoundConvention, TheSharedHeaderIsTheReadmesConvention) {
     for (auto it = std::sregex_iterator(readme.begin(), readme.end(), pitchRow);
          it != std::sregex_iterator(); ++it) {
         readmePitches[static_cast<unsigned>(std::stoul((*it)[1]))] = {
-            static_cast<unsigned>(std::stoul((*it)[2])), static_cast<unsigned>(std::stoul((*it)[3]))};
+            static_cast<unsigned>(std::stoul((*it)[2])),
+            static_cast<unsigned>(std::stoul((*it)[3]))};
     }
     constexpr unsigned headerHz[] = {QUILLON_NOTE_FREQUENCIES_HZ};
     ASSERT_EQ(readmePitches.size(), std::size(headerHz));

@@ -14,7 +14,10 @@ namespace {
 
 // The convention the player is built on; a test holds it to the README's tables.
 constexpr unsigned noteHz[QUILLON_NOTE_COUNT] = {QUILLON_NOTE_FREQUENCIES_HZ};
-#define QUILLON_AS_DOUBLE(ms) double{ms}
+#define QUILLON_AS_DOUBLE(ms)                                                                      \
+    double {                                                                                       \
+        ms                                                                                         \
+    }
 constexpr double lengthMs[8] = {QUILLON_DURATIONS_MS(QUILLON_AS_DOUBLE)};
 #undef QUILLON_AS_DOUBLE
 constexpr double gapMs = QUILLON_GAP_MS;
