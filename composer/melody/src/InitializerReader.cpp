@@ -114,7 +114,9 @@ std::size_t InitializerReader::add(FindingKind kind, Span span) {
         return all.size() - 1;
     }
     const auto at = std::upper_bound(all.begin(), all.end(), f, inOrder);
-    return static_cast<std::size_t>(all.insert(at, f) - all.begin());
+    const auto index = at - all.begin(); // before the insert, which may move the findings
+    all.insert(at, f);
+    return static_cast<std::size_t>(index);
 }
 
 bool InitializerReader::startsComment(std::size_t i, char16_t second) const {

@@ -38,10 +38,10 @@ TEST(MelodyCheck, EqualsAFullReadAfterEveryEdit) {
     for (unsigned seed = 1; seed <= 12; ++seed) {
         std::mt19937 random(seed);
         const auto below = [&](std::size_t n) { return n == 0 ? 0 : random() % n; };
-        std::u16string text = composerText(1200 + below(400), random);
+        std::u16string text = composerText(600 + below(200), random);
         std::vector<std::u16string> earlier;
         MelodyCheck check;
-        for (int step = 0; step < 400; ++step) {
+        for (int step = 0; step < 300; ++step) {
             const auto piece = kPieces[below(std::size(kPieces))];
             switch (below(8)) {
             case 0: // a click: one item at the end
