@@ -191,8 +191,11 @@ bool InitializerReader::findOpeningBrace() {
             ++pos;
             continue;
         }
-        if (isSpace(c) || skipComment()) {
-            pos += isSpace(c) ? 1 : 0;
+        if (isSpace(c)) {
+            ++pos;
+            continue;
+        }
+        if (skipComment()) {
             continue;
         }
         if (c == u'#' && lineStart) {
@@ -309,7 +312,12 @@ bool InitializerReader::readRun(std::size_t end, Expression& e) {
 
 // White space and comments between the parts of an element, and after it.
 void InitializerReader::skipBlanks() {
-    while (s_.pos < text_.size() && (isSpace(text_[s_.pos]) ? (++s_.pos, true) : skipComment())) {
+    while (s_.pos < text_.size()) {
+        if (isSpace(text_[s_.pos])) {
+            ++s_.pos;
+        } else if (!skipComment()) {
+            return;
+        }
     }
 }
 
