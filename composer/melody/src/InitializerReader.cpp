@@ -145,14 +145,30 @@ bool InitializerReader::skipComment() {
     return false;
 }
 
-std::size_t InitializerReader::quotedEnd(std::size_t at) {
+QuotedSpan InitializerReader::quoted(std::size_t at) {
+    // A quote inside the stretch that an open quote of its kind before it scanned is open too:
+    // it was escaped there, and from the character after it on both read the line alike and
+    // meet no closing quote. Knowing that keeps a line of \' \' \' ... from being scanned
+    // once per quote.
+    Span& open = openQuote_[text_[at] == u'"' ? 1 : 0];
+    if (at > open.begin && at < open.end) {
+        return {false, open.end};
+    }
     const QuotedSpan span = quotedSpan(text_, at);
+    if (!span.closed) {
+        open = {at, span.end};
+    }
     // An open quote looked as far as its line break; one open to the end of the text would
     // close in a text that goes on, so it holds for no other text.
     const std::size_t looked = span.closed               ? span.end
                                : span.end < text_.size() ? span.end + 1
                                                          : npos;
     s_.horizon = std::max(s_.horizon, looked);
+    return span;
+}
+
+std::size_t InitializerReader::quotedEnd(std::size_t at) {
+    const QuotedSpan span = quoted(at);
     return span.closed ? span.end : npos;
 }
 
@@ -293,11 +309,11 @@ bool InitializerReader::readRun(std::size_t end, Expression& e) {
             }
         } else if (c == u'\'' ||
                    ((c == u'L' || c == u'u' || c == u'U') && j < end && text_[j] == u'\'')) {
-            const QuotedSpan quoted = quotedSpan(text_, c == u'\'' ? i : j);
-            if (!quoted.closed || quoted.end > end) {
+            const QuotedSpan span = quoted(c == u'\'' ? i : j);
+            if (!span.closed || span.end > end) {
                 return false;
             }
-            j = quoted.end;
+            j = span.end;
             value = characterConstant(text_.substr(i, j - i));
             e.composerForm = false;
         }

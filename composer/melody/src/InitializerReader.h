@@ -3,6 +3,8 @@
 // Internal to the melody library: the reader behind readMelody and MelodyCheck, which can stop
 // where it likes and go on later from a saved state.
 
+#include "Constants.h"
+
 #include "quillon/MelodyReader.h"
 
 #include <cstddef>
@@ -63,6 +65,7 @@ private:
     bool startsComment(std::size_t i, char16_t second) const;
     bool skipComment();
     void skipDirective();
+    QuotedSpan quoted(std::size_t at);
     std::size_t quotedEnd(std::size_t at);
     bool findOpeningBrace();
     bool endsRun(std::size_t i) const;
@@ -84,6 +87,8 @@ private:
     std::size_t lastCheckpoint_ = 0;
     bool closed_ = false;
     bool openComment_ = false;
+    // The last ' and the last " found open, each to where its line ends.
+    Span openQuote_[2] = {{0, 0}, {0, 0}};
     std::size_t lateFinding_ = npos;
 };
 
