@@ -406,15 +406,5 @@ TEST(MelodyReader, QuotesThatNeverCloseAreReadInLinearTime) {
     EXPECT_LT(time(hostile), 50 * time(plain));
 }
 
-TEST(MelodyReader, EveryKindHasItsOwnExplanation) {
-    std::set<std::u16string_view> messages;
-    for (int k = 0; k < kFindingKinds; ++k) {
-        const auto message = findingMessage(static_cast<Kind>(k));
-        EXPECT_GE(message.size(), 10u) << "kind " << k;
-        messages.insert(message);
-    }
-    EXPECT_EQ(messages.size(), static_cast<std::size_t>(kFindingKinds));
-}
-
 } // namespace
 } // namespace quillon

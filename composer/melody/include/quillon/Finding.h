@@ -79,7 +79,4 @@ struct Finding {
     friend bool operator==(const Finding&, const Finding&) = default;
 };
 
-// One short Chinese sentence for a tooltip: what is wrong and what it does to the firmware.
-std::u16string_view findingMessage(FindingKind kind);
-
 } // namespace quillon
