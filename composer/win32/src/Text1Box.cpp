@@ -2,9 +2,9 @@
 
 #include "Accessibility.h"
 #include "Dpi.h"
+#include "EditText.h"
 
 #include <commctrl.h>
-#include <richedit.h>
 
 #include <algorithm>
 
@@ -42,42 +42,8 @@ constexpr COLORREF kHintColour = RGB(128, 128, 128);
 constexpr COLORREF kHeardColour = RGB(255, 220, 96);
 constexpr DWORD kDestAndPattern = 0x00A000C9;
 
-LPARAM textParam(const std::u16string& text) {
-    return reinterpret_cast<LPARAM>(text.c_str());
-}
-
-bool keyDown(int key) {
-    return GetKeyState(key) < 0;
-}
-
-// The keys that keep their meaning with Ctrl held; the control's other Ctrl shortcuts change
-// paragraph formatting, which plain C source has no use for.
-bool keepsCtrl(WPARAM key) {
-    switch (key) {
-    case 'A':
-    case 'C':
-    case 'X':
-    case 'Y':
-    case 'Z':
-    case VK_INSERT:
-    case VK_DELETE:
-    case VK_BACK:
-    case VK_TAB:
-    case VK_LEFT:
-    case VK_RIGHT:
-    case VK_UP:
-    case VK_DOWN:
-    case VK_HOME:
-    case VK_END:
-    case VK_PRIOR:
-    case VK_NEXT:
-    case VK_CONTROL:
-    case VK_SHIFT:
-    case VK_MENU:
-        return true;
-    default:
-        return false;
-    }
+const wchar_t* wide(const std::u16string& text) {
+    return reinterpret_cast<const wchar_t*>(text.c_str());
 }
 
 // Exactly `text` and a terminating zero as CF_UNICODETEXT, nothing more: wine hands whatever
@@ -103,24 +69,32 @@ void putOnClipboard(HWND owner, std::u16string_view text) {
     CloseClipboard();
 }
 
+std::u16string clipboardText(HWND owner) {
+    std::u16string text;
+    if (OpenClipboard(owner) == FALSE) {
+        return text;
+    }
+    if (const HANDLE block = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* data = static_cast<const char16_t*>(GlobalLock(block))) {
+            text = data;
+            GlobalUnlock(block);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
 } // namespace
 
 Text1Box::Text1Box(HWND parent, const ControlDesign& design, Hooks hooks)
     : hooks_(std::move(hooks)) {
-    static const HMODULE richEdit = LoadLibraryW(L"msftedit.dll");
-    (void)richEdit;
     const HINSTANCE instance = GetModuleHandleW(nullptr);
-    attach(CreateWindowExW(WS_EX_CLIENTEDGE, MSFTEDIT_CLASS, L"",
+    attach(CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
                            WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL | ES_MULTILINE |
-                               ES_AUTOHSCROLL | ES_AUTOVSCROLL | ES_WANTRETURN |
-                               ES_DISABLENOSCROLL | ES_NOOLEDRAGDROP,
+                               ES_AUTOHSCROLL | ES_AUTOVSCROLL | ES_WANTRETURN,
                            0, 0, 0, 0, parent, nullptr, instance, nullptr));
-    // The session keeps the history; the control's own would undo behind its back.
-    SendMessageW(hwnd(), EM_SETUNDOLIMIT, 0, 0);
-    SendMessageW(hwnd(), EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
-    // A line breaks only where the text holds a line break.
-    SendMessageW(hwnd(), EM_SETTARGETDEVICE, 0, 1);
-    SendMessageW(hwnd(), EM_SETEVENTMASK, 0, ENM_CHANGE);
+    // No limit of its own: 0 is the largest a multi-line control takes.
+    SendMessageW(hwnd(), EM_SETLIMITTEXT, 0, 0);
 
     tooltip_ =
         CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
@@ -148,7 +122,7 @@ void Text1Box::layout(int dpi, HFONT font) {
     GetTextMetricsW(dc, &metrics);
     SelectObject(dc, old);
     ReleaseDC(hwnd(), dc);
-    lineHeight_ = metrics.tmHeight;
+    lineHeight_ = std::max<int>(1, metrics.tmHeight);
     SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, MulDiv(320, dpi, kDesignDpi));
 }
 
@@ -156,42 +130,42 @@ std::u16string Text1Box::text() const {
     // Room for what a command appends, so that the caller's append does not copy it again.
     constexpr std::size_t kRoomToAppend = 64;
     std::u16string copy;
-    copy.reserve(mirror_.text().size() + kRoomToAppend);
-    copy.append(mirror_.text());
+    copy.reserve(text_.size() + kRoomToAppend);
+    copy.append(text_);
     return copy;
 }
 
 void Text1Box::setText(std::u16string_view text) {
-    Raised writing(writeDepth_);
     // Inside the handler of the user's edit the caret and the view stay where the user types.
     const bool amidUserEdit = userEditDepth_ > 0;
-    const std::size_t oldSize = mirror_.text().size();
-    const std::size_t from = mirror_.commonPrefix(text);
+    const std::size_t oldSize = text_.size();
+    const std::size_t from = commonPrefix(text_, text);
     const std::u16string tail = withCrLf(text.substr(from));
-    if (mirror_.text().compare(from, std::u16string::npos, tail) != 0) {
-        CHARRANGE kept{};
-        POINT view{};
+    if (text_.compare(from, std::u16string::npos, tail) != 0) {
+        Selection kept;
+        std::size_t firstLine = 0;
         if (amidUserEdit) {
-            SendMessageW(hwnd(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&kept));
-            SendMessageW(hwnd(), EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&view));
+            kept = selection();
+            firstLine = firstVisibleLine();
             SendMessageW(hwnd(), WM_SETREDRAW, FALSE, 0);
         }
         {
             Set own(ownEdit_);
-            CHARRANGE replaced{static_cast<LONG>(mirror_.positionOf(from)), -1};
-            SendMessageW(hwnd(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&replaced));
-            SendMessageW(hwnd(), EM_REPLACESEL, FALSE, textParam(tail));
+            select(from, oldSize);
+            SendMessageW(hwnd(), EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(wide(tail)));
         }
-        mirror_.replaceTail(from, tail);
-        followEdit(from, oldSize, mirror_.text().size());
+        text_.replace(from, std::u16string::npos, tail);
+        followEdit(from, oldSize, text_.size());
         if (amidUserEdit) {
-            const auto end = static_cast<LONG>(mirror_.positionOf(mirror_.text().size()));
-            kept.cpMin = std::min(kept.cpMin, end);
-            kept.cpMax = std::min(kept.cpMax, end);
-            SendMessageW(hwnd(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&kept));
-            SendMessageW(hwnd(), EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&view));
+            // As the user's caret moves with an edit in front of it: what stood in the replaced
+            // tail, or right where it starts, comes after what was written there.
+            const auto moved = [&](std::size_t at) { return at < from ? at : text_.size(); };
+            select(moved(kept.begin), moved(kept.end));
+            SendMessageW(hwnd(), EM_LINESCROLL, 0,
+                         static_cast<LPARAM>(firstLine) - static_cast<LPARAM>(firstVisibleLine()));
+            SendMessageW(hwnd(), EM_SCROLLCARET, 0, 0);
             SendMessageW(hwnd(), WM_SETREDRAW, TRUE, 0);
-            InvalidateRect(hwnd(), nullptr, FALSE);
+            InvalidateRect(hwnd(), nullptr, TRUE);
         }
     }
     // A write is one change, even when the text stays the same.
@@ -201,44 +175,42 @@ void Text1Box::setText(std::u16string_view text) {
     }
 }
 
+Text1Box::Selection Text1Box::selection() const {
+    DWORD begin = 0;
+    DWORD end = 0;
+    SendMessageW(hwnd(), EM_GETSEL, reinterpret_cast<WPARAM>(&begin),
+                 reinterpret_cast<LPARAM>(&end));
+    return {begin, end};
+}
+
+void Text1Box::select(std::size_t begin, std::size_t end) {
+    SendMessageW(hwnd(), EM_SETSEL, begin, static_cast<LPARAM>(end));
+}
+
 void Text1Box::showEnd() {
-    const auto end = static_cast<LONG>(mirror_.positionOf(mirror_.text().size()));
-    CHARRANGE caret{end, end};
-    SendMessageW(hwnd(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&caret));
+    select(text_.size(), text_.size());
     SendMessageW(hwnd(), EM_SCROLLCARET, 0, 0);
 }
 
 void Text1Box::placeCaret(std::size_t index) {
-    const auto at = static_cast<LONG>(mirror_.positionOf(index));
-    CHARRANGE caret{at, at};
-    SendMessageW(hwnd(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&caret));
+    select(index, index);
     SendMessageW(hwnd(), EM_SCROLLCARET, 0, 0);
 }
 
 std::size_t Text1Box::caretPosition() const {
-    CHARRANGE selection{};
-    SendMessageW(hwnd(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
-    return mirror_.indexOf(static_cast<std::size_t>(selection.cpMax));
+    return selection().end;
 }
 
 void Text1Box::selectAll() {
-    CHARRANGE all{0, -1};
-    SendMessageW(hwnd(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&all));
+    SendMessageW(hwnd(), EM_SETSEL, 0, -1);
 }
 
 std::u16string Text1Box::readControl() const {
-    GETTEXTLENGTHEX lengthOf{GTL_NUMCHARS | GTL_USECRLF | GTL_PRECISE, 1200};
-    const auto length =
-        SendMessageW(hwnd(), EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&lengthOf), 0);
-    std::u16string text(static_cast<std::size_t>(std::max<LRESULT>(length, 0)) + 1, u'\0');
-    GETTEXTEX get{};
-    get.cb = static_cast<DWORD>(text.size() * sizeof(char16_t));
-    get.flags = GT_USECRLF;
-    get.codepage = 1200;
-    const auto read = SendMessageW(hwnd(), EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get),
-                                   reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<std::size_t>(std::max<LRESULT>(read, 0)));
-    return withCrLf(text);
+    std::u16string text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd())) + 1, u'\0');
+    const int read = GetWindowTextW(hwnd(), reinterpret_cast<wchar_t*>(text.data()),
+                                    static_cast<int>(text.size()));
+    text.resize(static_cast<std::size_t>(std::max(read, 0)));
+    return text;
 }
 
 void Text1Box::userChanged() {
@@ -246,19 +218,18 @@ void Text1Box::userChanged() {
         return;
     }
     std::u16string now = readControl();
-    const std::u16string& before = mirror_.text();
-    if (now == before) {
+    if (now == text_) {
         return;
     }
-    const std::size_t from = mirror_.commonPrefix(now);
+    const std::size_t from = commonPrefix(text_, now);
     std::size_t same = 0;
-    while (same < before.size() - from && same < now.size() - from &&
-           before[before.size() - 1 - same] == now[now.size() - 1 - same]) {
+    while (same < text_.size() - from && same < now.size() - from &&
+           text_[text_.size() - 1 - same] == now[now.size() - 1 - same]) {
         ++same;
     }
-    const std::size_t oldEnd = before.size() - same;
+    const std::size_t oldEnd = text_.size() - same;
     const std::size_t newEnd = now.size() - same;
-    mirror_.assign(now);
+    text_ = std::move(now);
     followEdit(from, oldEnd, newEnd);
     Raised userEdit(userEditDepth_);
     hooks_.changed();
@@ -305,9 +276,8 @@ void Text1Box::setHeard(std::optional<TextSpan> element) {
 }
 
 bool Text1Box::hasSelection() const {
-    CHARRANGE selection{};
-    SendMessageW(hwnd(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
-    return selection.cpMin != selection.cpMax;
+    const Selection now = selection();
+    return now.begin != now.end;
 }
 
 bool Text1Box::canPaste() const {
@@ -320,23 +290,22 @@ void Text1Box::cut() {
     }
     copy();
     // The removal is the user's edit, reported as any other.
-    SendMessageW(hwnd(), EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
+    SendMessageW(hwnd(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L""));
 }
 
 void Text1Box::copy() {
-    // Plain text with CR LF line breaks, as C source is pasted anywhere.
-    CHARRANGE selection{};
-    SendMessageW(hwnd(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
-    const std::size_t from = mirror_.indexOf(static_cast<std::size_t>(selection.cpMin));
-    const std::size_t to = mirror_.indexOf(static_cast<std::size_t>(selection.cpMax));
-    if (to > from) {
-        putOnClipboard(hwnd(), std::u16string_view(mirror_.text()).substr(from, to - from));
+    const Selection now = selection();
+    if (now.end > now.begin && now.end <= text_.size()) {
+        putOnClipboard(hwnd(), std::u16string_view(text_).substr(now.begin, now.end - now.begin));
     }
 }
 
 void Text1Box::paste() {
-    // Text only: the composer's text has no formatting to take.
-    SendMessageW(hwnd(), EM_PASTESPECIAL, CF_UNICODETEXT, 0);
+    // Line breaks as the control keeps them, whatever the copied text had.
+    const std::u16string text = withCrLf(clipboardText(hwnd()));
+    if (!text.empty()) {
+        SendMessageW(hwnd(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(wide(text)));
+    }
 }
 
 void Text1Box::deleteSelection() {
@@ -378,14 +347,7 @@ std::optional<LRESULT> Text1Box::onMessage(UINT message, WPARAM wParam, LPARAM l
         paintOverlay();
         return painted;
     }
-    case WM_KEYDOWN:
-        return onKey(wParam);
-    case WM_CHAR:
-        // Control characters other than these insert nothing a C source needs.
-        if (wParam < 0x20 && wParam != '\r' && wParam != '\t' && wParam != '\b') {
-            return 0;
-        }
-        return std::nullopt;
+    // The control's own Ctrl+V, Shift+Insert and the like come here as these.
     case WM_PASTE:
         paste();
         return 0;
@@ -397,15 +359,15 @@ std::optional<LRESULT> Text1Box::onMessage(UINT message, WPARAM wParam, LPARAM l
         return 0;
     case WM_UNDO:
     case EM_UNDO:
-    case EM_REDO:
         return 0;
+    case WM_CHAR:
+        // Ctrl+Backspace: the control would insert it as a character.
+        return wParam == 0x7F ? std::optional<LRESULT>(0) : std::nullopt;
     case WM_CONTEXTMENU: {
         POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
         if (lParam == -1) {
-            // From the keyboard: at the caret.
-            CHARRANGE selection{};
-            SendMessageW(hwnd(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
-            at = pointOf(static_cast<std::size_t>(selection.cpMax));
+            // From the keyboard: below the caret.
+            GetCaretPos(&at);
             at.y += lineHeight_;
             ClientToScreen(hwnd(), &at);
         }
@@ -436,65 +398,112 @@ std::optional<LRESULT> Text1Box::onMessage(UINT message, WPARAM wParam, LPARAM l
     }
 }
 
-std::optional<LRESULT> Text1Box::onKey(WPARAM key) {
-    const bool ctrl = keyDown(VK_CONTROL);
-    const bool shift = keyDown(VK_SHIFT);
-    const bool alt = keyDown(VK_MENU);
-    if ((ctrl && !alt && key == 'V') || (shift && !ctrl && key == VK_INSERT)) {
-        paste();
-        return 0;
-    }
-    if ((ctrl && !alt && key == 'C') || (ctrl && !shift && key == VK_INSERT)) {
-        copy();
-        return 0;
-    }
-    if ((ctrl && !alt && key == 'X') || (shift && !ctrl && key == VK_DELETE)) {
-        cut();
-        return 0;
-    }
-    if (ctrl && !alt && !keepsCtrl(key)) {
-        return 0;
-    }
-    return std::nullopt;
-}
-
-POINT Text1Box::pointOf(std::size_t position) const {
-    POINTL at{};
-    SendMessageW(hwnd(), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&at),
-                 static_cast<LPARAM>(position));
-    return {at.x, at.y};
-}
-
 RECT Text1Box::textArea() const {
     RECT area{};
     SendMessageW(hwnd(), EM_GETRECT, 0, reinterpret_cast<LPARAM>(&area));
     return area;
 }
 
+std::size_t Text1Box::firstVisibleLine() const {
+    return static_cast<std::size_t>(SendMessageW(hwnd(), EM_GETFIRSTVISIBLELINE, 0, 0));
+}
+
+std::size_t Text1Box::lineStart(std::size_t line) const {
+    const LRESULT start = SendMessageW(hwnd(), EM_LINEINDEX, line, 0);
+    return start < 0 ? std::u16string::npos : static_cast<std::size_t>(start);
+}
+
+std::size_t Text1Box::lineLength(std::size_t start) const {
+    return static_cast<std::size_t>(SendMessageW(hwnd(), EM_LINELENGTH, start, 0));
+}
+
+std::size_t Text1Box::lineOf(std::size_t index) const {
+    return static_cast<std::size_t>(SendMessageW(hwnd(), EM_LINEFROMCHAR, index, 0));
+}
+
+int Text1Box::scrolledBy() const {
+    SCROLLINFO bar{};
+    bar.cbSize = sizeof bar;
+    bar.fMask = SIF_POS;
+    const bool known = GetScrollInfo(hwnd(), SB_HORZ, &bar) != FALSE;
+    // The first line in view starts where the control says, to within 16 bits.
+    const std::size_t start = lineStart(firstVisibleLine());
+    if (start == std::u16string::npos || start >= text_.size()) {
+        return known ? bar.nPos : 0;
+    }
+    const auto left = static_cast<short>(LOWORD(SendMessageW(hwnd(), EM_POSFROMCHAR, start, 0)));
+    const int offset = textArea().left - left;
+    // The scroll bar's position is the whole of it, where it agrees.
+    return known && (bar.nPos - offset) % 65536 == 0 ? bar.nPos : offset;
+}
+
+int Text1Box::Line::xOf(std::size_t index) const {
+    return index <= start ? left : left + ends[std::min(index - start, ends.size()) - 1];
+}
+
+std::optional<Text1Box::Line> Text1Box::measure(std::size_t line) const {
+    const std::size_t start = lineStart(line);
+    if (start == std::u16string::npos || start > text_.size()) {
+        return std::nullopt;
+    }
+    const RECT area = textArea();
+    Line shown;
+    shown.start = start;
+    shown.length = std::min(lineLength(start), text_.size() - start);
+    shown.top = area.top + static_cast<int>(line - firstVisibleLine()) * lineHeight_;
+    shown.left = area.left - scrolledBy();
+    shown.ends.resize(shown.length);
+    if (shown.length > 0) {
+        const HDC dc = GetDC(hwnd());
+        const HGDIOBJ old =
+            SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0)));
+        SIZE whole{};
+        GetTextExtentExPointW(dc, wide(text_) + start, static_cast<int>(shown.length), 0, nullptr,
+                              shown.ends.data(), &whole);
+        SelectObject(dc, old);
+        ReleaseDC(hwnd(), dc);
+    }
+    return shown;
+}
+
+std::size_t Text1Box::charAt(POINT client) const {
+    const RECT area = textArea();
+    const std::size_t line =
+        firstVisibleLine() + static_cast<std::size_t>(std::max<LONG>(0, client.y - area.top)) /
+                                 static_cast<std::size_t>(lineHeight_);
+    const std::optional<Line> shown = measure(line);
+    if (!shown) {
+        return text_.size();
+    }
+    // The first character that ends right of the point.
+    const auto over =
+        std::upper_bound(shown->ends.begin(), shown->ends.end(), client.x - shown->left);
+    return shown->start + static_cast<std::size_t>(over - shown->ends.begin());
+}
+
 template <typename Draw>
 void Text1Box::forEachLine(std::size_t begin, std::size_t end, Draw draw) const {
-    const auto first = static_cast<LONG>(mirror_.positionOf(begin));
-    const auto last = static_cast<LONG>(mirror_.positionOf(end));
-    const LRESULT firstVisible = SendMessageW(hwnd(), EM_GETFIRSTVISIBLELINE, 0, 0);
     const RECT area = textArea();
-    const LRESULT visibleLines = (area.bottom - area.top) / std::max(1, lineHeight_) + 2;
-    LRESULT line = std::max(firstVisible, SendMessageW(hwnd(), EM_EXLINEFROMCHAR, 0, first));
-    const LRESULT lastLine =
-        std::min(firstVisible + visibleLines,
-                 SendMessageW(hwnd(), EM_EXLINEFROMCHAR, 0, std::max(first, last - 1)));
-    for (; line <= lastLine; ++line) {
-        const LRESULT lineStart = SendMessageW(hwnd(), EM_LINEINDEX, static_cast<WPARAM>(line), 0);
-        if (lineStart < 0) {
+    const std::size_t first = firstVisibleLine();
+    const std::size_t shownLines =
+        static_cast<std::size_t>(std::max<LONG>(0, area.bottom - area.top) / lineHeight_ + 1);
+    const std::size_t from = std::max(first, lineOf(begin));
+    const std::size_t to = std::min(first + shownLines, lineOf(end > begin ? end - 1 : begin));
+    for (std::size_t line = from; line <= to; ++line) {
+        const std::optional<Line> shown = measure(line);
+        if (!shown) {
             break;
         }
-        const LRESULT lineEnd =
-            lineStart + SendMessageW(hwnd(), EM_LINELENGTH, static_cast<WPARAM>(lineStart), 0);
-        const auto from = static_cast<std::size_t>(std::max<LRESULT>(first, lineStart));
-        const auto to = static_cast<std::size_t>(std::min<LRESULT>(last, lineEnd));
-        const POINT left = pointOf(from);
-        // A span of only a line break still shows, a blank wide.
-        const int right = to > from ? pointOf(to).x : left.x + lineHeight_ / 3;
-        draw(left.x, std::max(right, static_cast<int>(left.x + 2)), left.y);
+        const std::size_t lineEnd = shown->start + shown->length;
+        const std::size_t left = std::max(begin, shown->start);
+        const std::size_t right = std::min(end, lineEnd);
+        if (left < right) {
+            draw(shown->xOf(left), shown->xOf(right), shown->top);
+        } else if (begin <= lineEnd && end > lineEnd) {
+            // A span of only a line break still shows, a blank wide.
+            const int x = shown->xOf(lineEnd);
+            draw(x, x + lineHeight_ / 3, shown->top);
+        }
     }
 }
 
@@ -511,9 +520,7 @@ void Text1Box::paintOverlay() {
     const int amplitude = 2 * thickness;
     const HPEN errorPen = CreatePen(PS_SOLID, thickness, kErrorColour);
     const HGDIOBJ oldPen = SelectObject(dc, errorPen);
-    const std::size_t firstShown = mirror_.indexOf(static_cast<std::size_t>(
-        SendMessageW(hwnd(), EM_LINEINDEX,
-                     static_cast<WPARAM>(SendMessageW(hwnd(), EM_GETFIRSTVISIBLELINE, 0, 0)), 0)));
+    const std::size_t firstShown = lineStart(firstVisibleLine());
     for (const TextMark& mark : marks_) {
         if (mark.end < firstShown) {
             continue;
@@ -528,9 +535,9 @@ void Text1Box::paintOverlay() {
                 }
                 Polyline(dc, wave.data(), static_cast<int>(wave.size()));
             } else {
+                SetBkColor(dc, kHintColour);
                 for (int x = left; x < right; x += 2 * thickness) {
                     RECT dot{x, bottom - thickness + 1, x + thickness, bottom + 1};
-                    SetBkColor(dc, kHintColour);
                     ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &dot, nullptr, 0, nullptr);
                 }
             }
@@ -554,32 +561,51 @@ void Text1Box::paintOverlay() {
 
 void Text1Box::scrollIntoView(const TextSpan& span) {
     const RECT area = textArea();
-    const POINT start = pointOf(mirror_.positionOf(span.begin));
-    const POINT end = pointOf(mirror_.positionOf(span.end));
-    POINT view{};
-    SendMessageW(hwnd(), EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&view));
-    const POINT before = view;
-    if (start.y < area.top || start.y + lineHeight_ > area.bottom) {
-        view.y = std::max<LONG>(0, view.y + start.y - area.top - (area.bottom - area.top) / 3);
+    const auto shownLines = std::max<LONG>(1, (area.bottom - area.top) / lineHeight_);
+    const auto line = static_cast<LONG>(lineOf(span.begin));
+    const auto first = static_cast<LONG>(firstVisibleLine());
+    if (line < first || line >= first + shownLines) {
+        SendMessageW(hwnd(), EM_LINESCROLL, 0, line - first - shownLines / 3);
     }
-    if (start.x < area.left || end.x > area.right) {
-        view.x = std::max<LONG>(0, view.x + start.x - area.left - (area.right - area.left) / 3);
-    }
-    if (view.x != before.x || view.y != before.y) {
-        SendMessageW(hwnd(), EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&view));
+    // Sideways the control scrolls by average character widths: close in on the element.
+    TEXTMETRICW metrics{};
+    const HDC dc = GetDC(hwnd());
+    const HGDIOBJ old =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0)));
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(hwnd(), dc);
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const std::optional<Line> shown = measure(static_cast<std::size_t>(line));
+        if (!shown) {
+            return;
+        }
+        const int left = shown->xOf(span.begin);
+        const int right = shown->xOf(span.end);
+        if (left >= area.left && right <= area.right) {
+            return;
+        }
+        const int wanted = left - area.left - (area.right - area.left) / 3;
+        const int columns = wanted / std::max<LONG>(1, metrics.tmAveCharWidth);
+        if (columns == 0) {
+            return;
+        }
+        SendMessageW(hwnd(), EM_LINESCROLL, static_cast<WPARAM>(columns), 0);
     }
 }
 
 std::u16string Text1Box::tipUnder(POINT client) const {
-    POINTL at{client.x, client.y};
-    const auto position = static_cast<std::size_t>(
-        SendMessageW(hwnd(), EM_CHARFROMPOS, 0, reinterpret_cast<LPARAM>(&at)));
-    // The nearest character is not enough: the mouse must be over it.
-    const POINT left = pointOf(position);
-    const POINT right = pointOf(position + 1);
-    const bool over = client.y >= left.y && client.y < left.y + lineHeight_ && client.x >= left.x &&
-                      (right.y != left.y ? client.x < left.x + lineHeight_ : client.x < right.x);
-    return over ? hooks_.tipAt(mirror_.indexOf(position)) : std::u16string();
+    const RECT area = textArea();
+    if (PtInRect(&area, client) == FALSE) {
+        return {};
+    }
+    const std::size_t index = charAt(client);
+    // Past the end of its line is over no character.
+    const std::size_t start = lineStart(lineOf(index));
+    if (start == std::u16string::npos || index >= start + lineLength(start)) {
+        return {};
+    }
+    return hooks_.tipAt(index);
 }
 
 } // namespace quillon::win32
