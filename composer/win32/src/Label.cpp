@@ -54,18 +54,21 @@ void Label::fitCaption() {
         place.right = place.left + size.cx;
         place.bottom = place.top + size.cy;
     }
-    moveTo(place);
+    if (!EqualRect(&place, &placed_)) {
+        moveTo(place);
+        placed_ = place;
+    }
     InvalidateRect(hwnd(), nullptr, TRUE);
     if (neighbour_ != nullptr) {
         const int blank = extentOf(hwnd(), font_, u" ").cx;
-        RECT there = pixelsOf(neighbour_->design_.rect, dpi_);
-        const int left = label5Left(there.left, place.right, blank);
-        RECT now{};
-        GetWindowRect(neighbour_->hwnd(), &now);
-        MapWindowPoints(nullptr, GetParent(hwnd()), reinterpret_cast<POINT*>(&now), 2);
-        if (now.left != left) {
-            SetWindowPos(neighbour_->hwnd(), nullptr, left, now.top, 0, 0,
-                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        RECT there = neighbour_->placed_;
+        OffsetRect(&there,
+                   label5Left(pixelsOf(neighbour_->design_.rect, dpi_).left, place.right, blank) -
+                       there.left,
+                   0);
+        if (!EqualRect(&there, &neighbour_->placed_)) {
+            neighbour_->moveTo(there);
+            neighbour_->placed_ = there;
         }
     }
 }

@@ -30,6 +30,8 @@ private:
     const ControlDesign& design_;
     std::u16string caption_;
     Label* neighbour_ = nullptr;
+    // Where it stands now, so that an unchanged place is not set again.
+    RECT placed_{};
     int dpi_ = 96;
     HFONT font_ = nullptr;
 };

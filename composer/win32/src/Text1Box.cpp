@@ -260,19 +260,40 @@ void Text1Box::followEdit(std::size_t from, std::size_t oldEnd, std::size_t newE
 }
 
 void Text1Box::setMarks(std::span<const TextMark> marks) {
+    // Only the lines whose marks changed are painted again: after a click that is the end.
+    for (const TextMark& mark : marks_) {
+        if (std::find(marks.begin(), marks.end(), mark) == marks.end()) {
+            invalidate(mark.begin, mark.end);
+        }
+    }
+    for (const TextMark& mark : marks) {
+        if (std::find(marks_.begin(), marks_.end(), mark) == marks_.end()) {
+            invalidate(mark.begin, mark.end);
+        }
+    }
     marks_.assign(marks.begin(), marks.end());
-    InvalidateRect(hwnd(), nullptr, FALSE);
 }
 
 void Text1Box::setHeard(std::optional<TextSpan> element) {
     if (element == heard_) {
         return;
     }
+    if (heard_) {
+        invalidate(heard_->begin, heard_->end);
+    }
     heard_ = element;
-    InvalidateRect(hwnd(), nullptr, FALSE);
     if (element) {
         scrollIntoView(*element);
+        invalidate(element->begin, element->end);
     }
+}
+
+void Text1Box::invalidate(std::size_t begin, std::size_t end) {
+    const RECT area = textArea();
+    forEachLine(begin, end, [&](int, int, int top) {
+        const RECT line{area.left, top, area.right, top + lineHeight_};
+        InvalidateRect(hwnd(), &line, FALSE);
+    });
 }
 
 bool Text1Box::hasSelection() const {

@@ -96,6 +96,8 @@ private:
     std::size_t charAt(POINT client) const;
 
     void paintOverlay();
+    // Paints the lines of [begin, end) in view again.
+    void invalidate(std::size_t begin, std::size_t end);
     // Calls `draw(left, right, top)` for the part of [begin, end) on each line in view.
     template <typename Draw> void forEachLine(std::size_t begin, std::size_t end, Draw draw) const;
     void scrollIntoView(const TextSpan& span);
