@@ -7,8 +7,9 @@ namespace quillon {
 // Every entry point is an event handler of a window: nothing thrown may leave it, or the
 // toolkit ends the program and the melody is lost.
 namespace {
-template <typename Run> void guarded(Run&& run) {
+template <typename Run> void guarded(SessionCore& core, Run&& run) {
     try {
+        const SessionCore::Entry entry(core);
         run();
     } catch (...) {
     }
@@ -20,15 +21,15 @@ ComposerSession::ComposerSession(SessionPorts ports) : core_(std::make_unique<Se
 ComposerSession::~ComposerSession() = default;
 
 void ComposerSession::Form_Load() {
-    guarded([this] { core_->load(); });
+    guarded(*core_, [this] { core_->load(); });
 }
 
 void ComposerSession::run(const Command& command) {
-    guarded([&] { core_->run(command); });
+    guarded(*core_, [&] { core_->run(command); });
 }
 
 void ComposerSession::Text1_Change() {
-    guarded([this] { core_->textChanged(); });
+    guarded(*core_, [this] { core_->textChanged(); });
 }
 
 std::optional<SessionAction> ComposerSession::actionForKey(const KeyPress& key,
@@ -37,7 +38,7 @@ std::optional<SessionAction> ComposerSession::actionForKey(const KeyPress& key,
 }
 
 void ComposerSession::perform(SessionAction action) {
-    guarded([&] { core_->perform(action); });
+    guarded(*core_, [&] { core_->perform(action); });
 }
 
 std::vector<MenuEntry> ComposerSession::contextMenuEntries() const {

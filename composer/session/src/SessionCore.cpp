@@ -12,8 +12,11 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Reading a long melody takes milliseconds: check once the clicking or typing pauses.
+// Reading a long melody from its start takes milliseconds: after a change far from the end,
+// check once the clicking or typing pauses.
 constexpr auto kCheckDelay = 100ms;
+// Within this many code units of the end a change is checked at once.
+constexpr std::size_t kNearTheEnd = 4096;
 // How often the light follows what is being heard.
 constexpr auto kFollowInterval = 15ms;
 
@@ -146,7 +149,29 @@ void SessionCore::textMoved() {
     if (melodyPlaying_) {
         stopPlaying();
     }
-    checkTimer_->start(kCheckDelay);
+}
+
+SessionCore::Entry::~Entry() {
+    if (--core_.entries_ == 0) {
+        try {
+            core_.settle();
+        } catch (...) {
+            // The timer checks later.
+        }
+    }
+}
+
+void SessionCore::settle() {
+    const std::size_t earliest = history_.earliestChange();
+    if (checked_ || earliest == static_cast<std::size_t>(-1)) {
+        return;
+    }
+    const std::size_t length = history_.view().size();
+    if (earliest + kNearTheEnd >= length) {
+        check();
+    } else {
+        checkTimer_->start(kCheckDelay);
+    }
 }
 
 std::optional<SessionAction> SessionCore::actionForKey(const KeyPress& key, bool inText1) const {
@@ -219,8 +244,9 @@ std::vector<MenuEntry> SessionCore::contextMenuEntries() const {
 
 void SessionCore::check() {
     checkTimer_->stop();
-    const std::u16string text = history_.text();
-    const Melody& melody = checker_.read(text);
+    const std::u16string_view text = history_.view();
+    // The history knows where the text changed: the check need not compare it again.
+    const Melody& melody = checker_.read(text, history_.takeEarliestChange());
     checked_ = true;
     const std::vector<TextMark> marks = marksFor(melody.findings, text);
     ports_.marks.setMarks(marks);

@@ -19,6 +19,20 @@ class SessionCore {
 public:
     explicit SessionCore(SessionPorts ports);
 
+    // Every entry point runs inside one of these: once the outermost ends, the melody is checked
+    // at once when the change was near the end (an append costs microseconds and its marks are
+    // then painted with the text), or once the user pauses when it was further up.
+    class Entry {
+    public:
+        explicit Entry(SessionCore& core) : core_(core) { ++core_.entries_; }
+        ~Entry();
+        Entry(const Entry&) = delete;
+        Entry& operator=(const Entry&) = delete;
+
+    private:
+        SessionCore& core_;
+    };
+
     void load();
     void run(const Command& command);
     void textChanged();
@@ -35,6 +49,7 @@ private:
     void follow();
     void check();
     void textMoved();
+    void settle();
     void walk(bool undo);
     void soundClickedNote(MusicCode code);
 
@@ -50,6 +65,7 @@ private:
     bool checked_ = false;
     bool melodyPlaying_ = false;
     bool soundOnClick_ = true;
+    int entries_ = 0;
 };
 
 } // namespace quillon

@@ -34,6 +34,13 @@ public:
         raise();
     }
 
+    void replaceRange(std::size_t at, std::size_t removed, std::u16string_view inserted) override {
+        ++writes;
+        text_.replace(at, removed, inserted);
+        allSelected = false;
+        raise();
+    }
+
     void placeCaret(std::size_t index) override { caret = index; }
     std::size_t caretPosition() const override { return caret; }
     void selectAll() override { allSelected = true; }
