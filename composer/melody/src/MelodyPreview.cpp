@@ -1,69 +1,113 @@
 #include "quillon/MelodyPreview.h"
 
+#include "quillon/MelodyStream.h"
+#include "quillon/SoundConvention.h"
+
 #include <algorithm>
 #include <utility>
 
 namespace quillon {
 
-MelodyPreview::MelodyPreview(SoundSink& sink) : sink_(sink) {}
+MelodyPreview::MelodyPreview(SoundSink& sink, Clock clock)
+    : sink_(sink), clock_(std::move(clock)) {}
 
-MelodyPreview::Outcome MelodyPreview::playMelody(std::u16string_view text) {
+MelodyPreview::Outcome MelodyPreview::playMelody(const Melody& melody) {
     stop();
-    if (!sink_.open()) {
-        return Outcome::NoSound;
-    }
-    melody_ = readMelody(text);
-    const std::vector<MusicCode> codes = playedCodes(melody_);
-    if (codes.empty()) {
+    auto codes = std::make_shared<std::vector<MusicCode>>(playedCodes(melody));
+    if (codes->empty()) {
         return Outcome::NothingToPlay;
     }
-    rendered_ = renderMelody(codes, sink_.sampleRate());
-    if (!sink_.play(std::move(rendered_.samples))) {
-        rendered_ = {};
-        return Outcome::NoSound;
+    startMillis_.assign(1, 0);
+    startMillis_.reserve(codes->size() + 1);
+    spans_.clear();
+    spans_.reserve(codes->size());
+    for (std::size_t k = 0; k < codes->size(); ++k) {
+        startMillis_.push_back(startMillis_.back() + durationMillis(durationCode((*codes)[k])));
+        spans_.push_back({melody.elements[k].begin, melody.elements[k].end});
     }
-    rendered_.samples = {};
-    melodyPlays_ = true;
-    return Outcome::Playing;
+    codes_ = std::move(codes);
+    melodyPlay_ = sink_.play([codes = codes_](int sampleRate) -> std::unique_ptr<SoundSource> {
+        return std::make_unique<MelodyStream>(codes, sampleRate);
+    });
+    lastPhase_ = SoundStatus::Phase::Idle;
+    lastHeard_ = -1;
+    lastMove_ = clock_();
+    return Outcome::Started;
 }
 
 void MelodyPreview::soundNote(MusicCode code) {
-    stop();
-    if (!sink_.open()) {
+    endMelody();
+    if (code == 0 || halfPeriodMicros(noteIndex(code)) == 0) {
+        sink_.stop();
         return;
     }
-    std::vector<std::int16_t> samples = renderNote(code, sink_.sampleRate());
-    if (!samples.empty()) {
-        sink_.play(std::move(samples));
-    }
+    sink_.play([code](int sampleRate) -> std::unique_ptr<SoundSource> {
+        return MelodyStream::note(code, sampleRate);
+    });
 }
 
 void MelodyPreview::stop() {
-    if (melodyPlays_ || sink_.playing()) {
+    endMelody();
+    sink_.stop();
+}
+
+void MelodyPreview::endMelody() {
+    melodyPlay_ = 0;
+    codes_.reset();
+    startMillis_ = {};
+    spans_ = {};
+}
+
+MelodyPreview::Progress MelodyPreview::poll() {
+    Progress progress;
+    if (melodyPlay_ == 0) {
+        return progress;
+    }
+    const SoundStatus status = sink_.status();
+    using Phase = SoundStatus::Phase;
+    if (status.play != melodyPlay_ || status.phase == Phase::Idle || status.phase == Phase::Done) {
+        endMelody();
+        return progress;
+    }
+    if (status.phase == Phase::Failed) {
+        progress.problem =
+            status.problem == SoundProblem::None ? SoundProblem::OutputFailed : status.problem;
+        progress.detail = status.detail;
+        endMelody();
+        return progress;
+    }
+    const auto now = clock_();
+    if (status.phase != lastPhase_ || status.heardFrames > lastHeard_) {
+        lastPhase_ = status.phase;
+        lastHeard_ = status.heardFrames;
+        lastMove_ = now;
+    } else if (status.phase == Phase::Playing && now - lastMove_ >= kStallLimit) {
+        // The output took the melody but stopped playing it: say so rather than keep an
+        // element lit for ever.
         sink_.stop();
+        endMelody();
+        progress.problem = SoundProblem::Stalled;
+        progress.detail = "the sound output made no progress for a second";
+        return progress;
     }
-    melodyPlays_ = false;
+    progress.playing = true;
+    if (status.phase == Phase::Playing) {
+        progress.heard = elementAt(status.heardFrames, status.sampleRate);
+    }
+    return progress;
 }
 
-bool MelodyPreview::playingMelody() const {
-    return melodyPlays_ && sink_.playing();
-}
-
-std::optional<TextSpan> MelodyPreview::heardElement() const {
-    if (!playingMelody()) {
+std::optional<TextSpan> MelodyPreview::elementAt(std::int64_t frame, int sampleRate) const {
+    if (startMillis_.size() < 2 || frame < 0 ||
+        frame >= frameAtMillis(startMillis_.back(), sampleRate)) {
         return std::nullopt;
     }
-    const std::int64_t heard = sink_.heardFrames();
-    const auto& timings = rendered_.timings;
-    // The first element that ends after the frame being heard.
-    const auto at = std::upper_bound(
-        timings.begin(), timings.end(), heard,
-        [](std::int64_t frame, const ElementTiming& timing) { return frame < timing.endFrame; });
-    if (at == timings.end() || heard < at->startFrame) {
-        return std::nullopt;
-    }
-    const MelodyElement& element = melody_.elements[at->element];
-    return TextSpan{element.begin, element.end};
+    // The first element that starts after `frame`; the one before it is being heard.
+    const auto after = std::upper_bound(startMillis_.begin(), startMillis_.end() - 1, frame,
+                                        [sampleRate](std::int64_t f, std::int64_t millis) {
+                                            return f < frameAtMillis(millis, sampleRate);
+                                        });
+    return spans_[static_cast<std::size_t>(after - startMillis_.begin()) - 1];
 }
 
 } // namespace quillon

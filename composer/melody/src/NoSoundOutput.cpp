@@ -2,8 +2,19 @@
 
 namespace quillon {
 
-std::string NoSoundOutput::error() const {
-    return "这个窗口没有声音输出。";
+std::uint64_t NoSoundOutput::play(SoundSourceFactory /*make*/) {
+    status_ = SoundStatus{};
+    status_.play = ++plays_;
+    status_.phase = SoundStatus::Phase::Failed;
+    status_.problem = SoundProblem::NoOutput;
+    status_.detail = "这个窗口没有声音输出。";
+    return status_.play;
+}
+
+void NoSoundOutput::stop() {
+    status_.phase = SoundStatus::Phase::Idle;
+    status_.problem = SoundProblem::None;
+    status_.detail.clear();
 }
 
 } // namespace quillon

@@ -6,9 +6,12 @@
 
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace quillon {
 
@@ -59,6 +62,30 @@ public:
 
     // Where the melody play stands; the caller polls it while `playing`.
     Progress poll();
+
+    // How long a melody may be heard without moving before poll() gives up on it.
+    static constexpr std::chrono::seconds kStallLimit{1};
+
+private:
+    // Ends the melody play; poll() reports `problem` once, if there is one.
+    void endMelody();
+    std::optional<TextSpan> elementAt(std::int64_t frame, int sampleRate) const;
+
+    SoundSink& sink_;
+    Clock clock_;
+
+    // The melody being played: its codes, shared with the sink's stream, and for each element
+    // where it starts (ms from the melody's start; one more entry for the end) and stands.
+    std::shared_ptr<const std::vector<MusicCode>> codes_;
+    std::vector<std::int64_t> startMillis_;
+    std::vector<TextSpan> spans_;
+    // The sink's number for the melody play; 0 when no melody plays.
+    std::uint64_t melodyPlay_ = 0;
+
+    // The last progress seen, and when: a play that shows none for kStallLimit has stalled.
+    SoundStatus::Phase lastPhase_ = SoundStatus::Phase::Idle;
+    std::int64_t lastHeard_ = -1;
+    std::chrono::steady_clock::time_point lastMove_;
 };
 
 } // namespace quillon

@@ -8,13 +8,14 @@ namespace quillon {
 // says so, as on a machine without sound.
 class NoSoundOutput final : public SoundSink {
 public:
-    bool open() override { return false; }
-    std::string error() const override;
-    int sampleRate() const override { return 0; }
-    bool play(std::vector<std::int16_t> /*samples*/) override { return false; }
-    void stop() override {}
-    bool playing() const override { return false; }
-    std::int64_t heardFrames() const override { return 0; }
+    void connect() override {}
+    std::uint64_t play(SoundSourceFactory make) override;
+    void stop() override;
+    SoundStatus status() const override { return status_; }
+
+private:
+    SoundStatus status_;
+    std::uint64_t plays_ = 0;
 };
 
 } // namespace quillon
