@@ -15,6 +15,7 @@
 # It can drive the server through the command named by QUILLON_PULSE:
 #   "$QUILLON_PULSE" start          starts the server (again), returns once it answers
 #   "$QUILLON_PULSE" kill [SIGNAL]  kills it by its process id (default TERM), returns once gone
+#   "$QUILLON_PULSE" signal SIGNAL  sends it SIGNAL and returns (STOP freezes it, CONT thaws it)
 #   "$QUILLON_PULSE" pid            prints its process id; nothing while it is down
 set -euo pipefail
 
@@ -33,6 +34,8 @@ end_pid_file() {
     pid=$(cat "$file")
     rm -f "$file"
     kill "-$signal" "$pid" 2>/dev/null || true
+    # A stopped process keeps any other signal pending.
+    kill -CONT "$pid" 2>/dev/null || true
     for _ in $(seq 100); do
         alive "$pid" || return 0
         sleep 0.05
@@ -68,20 +71,30 @@ start_server() {
         cat "$dir/server.log" >&2 2>/dev/null || true
         return 1
     fi
-    [ -n "$record" ] || return 0
-    # An idle null sink renders nothing, in blocks of up to two seconds, so its monitor would
-    # miss the start of the first sound: a stream of silence keeps it running. A latency the
-    # caller set for the program under test (PULSE_LATENCY_MSEC) is not the recorders'.
+    # An idle null sink renders in blocks of up to two seconds, so a stream that starts then is
+    # heard up to two seconds late, and a monitor misses its start: a stream of silence keeps the
+    # sink rendering in small blocks, as a sound card does. A latency the caller set for the
+    # program under test (PULSE_LATENCY_MSEC) is not the helpers'.
     env -u PULSE_LATENCY_MSEC pacat --playback --raw --format=s16le --channels=1 \
         --rate="$rate" --latency-msec=20 </dev/zero >/dev/null 2>&1 &
     echo $! >"$dir/keep.pid"
-    local before
-    before=$(stat -c %s "$record" 2>/dev/null || echo 0)
-    env -u PULSE_LATENCY_MSEC parec --device=quillon_null.monitor --raw --format=s16le \
-        --channels=1 --rate="$rate" --latency-msec=20 >>"$record" 2>/dev/null &
-    echo $! >"$dir/parec.pid"
-    # Record from well before the first sample: wait until a fifth of a second has arrived,
-    # which also takes the sink past its first long block.
+    local before=0
+    if [ -n "$record" ]; then
+        before=$(stat -c %s "$record")
+        env -u PULSE_LATENCY_MSEC parec --device=quillon_null.monitor --raw --format=s16le \
+            --channels=1 --rate="$rate" --latency-msec=20 >>"$record" 2>/dev/null &
+        echo $! >"$dir/parec.pid"
+    fi
+    # Return once the sink has left its long block, and a recording has a fifth of a second of
+    # silence in front of what comes.
+    local latency
+    for _ in $(seq 100); do
+        latency=$(pactl list sinks 2>/dev/null |
+            sed -n 's/^[[:space:]]*Latency: \([0-9]*\) usec.*/\1/p')
+        [ -n "$latency" ] && [ "$latency" -lt 50000 ] && break
+        sleep 0.05
+    done
+    [ -n "$record" ] || return 0
     for _ in $(seq 200); do
         [ "$(stat -c %s "$record")" -ge $((before + rate * 2 / 5)) ] && break
         sleep 0.05
@@ -102,8 +115,9 @@ if [ "${1:-}" = --control ]; then
     case ${3:-} in
     start) [ ! -s "$dir/server.pid" ] || kill_server; start_server ;;
     kill) kill_server "${4:-TERM}" ;;
+    signal) [ ! -s "$dir/server.pid" ] || kill "-${4:?signal}" "$(cat "$dir/server.pid")" ;;
     pid) [ ! -s "$dir/server.pid" ] || cat "$dir/server.pid" ;;
-    *) echo "usage: \$QUILLON_PULSE start | kill [SIGNAL] | pid" >&2; exit 2 ;;
+    *) echo "usage: \$QUILLON_PULSE start | kill [SIGNAL] | signal SIGNAL | pid" >&2; exit 2 ;;
     esac
     exit 0
 fi
