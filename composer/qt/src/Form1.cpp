@@ -299,15 +299,7 @@ void Form1::addPreviewEntries(QMenu* menu) {
 }
 
 void Form1::playMelody() {
-    const MelodyPreview::Outcome outcome = preview_->playMelody(text1_->documentText());
-    if (outcome == MelodyPreview::Outcome::NoSound) {
-        QMessageBox box(QMessageBox::Warning, QStringLiteral("Quillon"),
-                        QStringLiteral("无法播放旋律：没有可用的声音输出。"), QMessageBox::Ok,
-                        this);
-        box.setObjectName(QStringLiteral("NoSoundBox"));
-        box.setInformativeText(QString::fromStdString(preview_->soundError()));
-        box.exec();
-    }
+    preview_->playMelody(readMelody(text1_->documentText()));
     followPlaying();
 }
 
@@ -317,27 +309,35 @@ void Form1::stopPlaying() {
 }
 
 void Form1::followPlaying() {
-    const bool playing = preview_->playingMelody();
-    stopAction_->setEnabled(playing);
-    if (!playing) {
+    const MelodyPreview::Progress progress = preview_->poll();
+    stopAction_->setEnabled(progress.playing);
+    if (!progress.playing) {
         playTimer_->stop();
         text1_->setHeard(std::nullopt);
+        if (progress.problem != SoundProblem::None) {
+            QMessageBox box(QMessageBox::Warning, QStringLiteral("Quillon"),
+                            QStringLiteral("无法播放旋律：没有可用的声音输出。"), QMessageBox::Ok,
+                            this);
+            box.setObjectName(QStringLiteral("NoSoundBox"));
+            box.setInformativeText(QString::fromStdString(progress.detail));
+            box.exec();
+        }
         return;
     }
     if (!playTimer_->isActive()) {
         playTimer_->start();
     }
-    const std::optional<TextSpan> heard = preview_->heardElement();
-    if (heard) {
-        text1_->setHeard(TextBoxEdit::Mark{static_cast<int>(heard->begin),
-                                           static_cast<int>(heard->end), QString()});
+    if (progress.heard) {
+        text1_->setHeard(TextBoxEdit::Mark{static_cast<int>(progress.heard->begin),
+                                           static_cast<int>(progress.heard->end), QString()});
     } else {
         text1_->setHeard(std::nullopt);
     }
 }
 
 void Form1::textMoved() {
-    if (preview_->playingMelody()) {
+    // The poll runs while a melody plays.
+    if (playTimer_->isActive()) {
         stopPlaying();
     }
     checkTimer_->start();

@@ -11,8 +11,6 @@
 #include <QTextDocument>
 #include <QToolTip>
 
-#include <algorithm>
-
 using namespace quillon;
 using namespace quillon::test;
 
@@ -70,20 +68,22 @@ private slots:
         click(*form_, "Command311"); // 0x73 C5, 400 ms
         click(*form_, "Command512"); // rest, 400 ms
         click(*form_, "Command333"); // 0x81 E5, 100 ms
-        const int buffersBefore = static_cast<int>(sink_->played.size());
+        const int playsBefore = sink_->plays;
         QTest::keyClick(form_.get(), Qt::Key_F5);
-        QCOMPARE(static_cast<int>(sink_->played.size()), buffersBefore + 1);
-        QCOMPARE(sink_->played.back().size(), std::size_t{(400 + 400 + 100) * 8});
+        QCOMPARE(sink_->plays, playsBefore + 1);
 
         const struct {
             int millis;
             const char* lit;
-        } moments[] = {{0, "0x73"}, {390, "0x73"}, {450, "0xf8"}, {850, "0x81"}};
+        } moments[] = {{1, "0x73"}, {390, "0x73"}, {450, "0xf8"}, {850, "0x81"}};
         for (const auto& moment : moments) {
             sink_->hearAt(moment.millis);
             QTRY_COMPARE(litText(box_), QString::fromLatin1(moment.lit));
         }
-        // After the last element the light goes out.
+        // The melody was 900 ms long; after its last element the light goes out.
+        const std::int64_t pulled = sink_->pulled();
+        QCOMPARE(pulled + static_cast<std::int64_t>(sink_->pullAll().size()),
+                 std::int64_t{(400 + 400 + 100) * 8});
         sink_->hearAt(900);
         QTRY_COMPARE(litText(box_), QString());
     }
@@ -133,12 +133,14 @@ private slots:
 
         // So is undo.
         QTest::keyClick(box_, Qt::Key_F5);
+        sink_->hearAt(1);
         QTRY_VERIFY(!litText(box_).isEmpty());
         QTest::keyClick(box_, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(litText(box_), QString());
 
         // And Esc stops without a change.
         QTest::keyClick(box_, Qt::Key_F5);
+        sink_->hearAt(1);
         QTRY_VERIFY(!litText(box_).isEmpty());
         const QString text = text1Text(*form_);
         QTest::keyClick(box_, Qt::Key_Escape);
@@ -148,17 +150,17 @@ private slots:
 
     void noteClicksSoundTheirNoteUnlessSwitchedOff() {
         click(*form_, "Command313"); // E5, 400 ms
-        QCOMPARE(sink_->played.size(), std::size_t{1});
-        QCOMPARE(sink_->played.back().size(), std::size_t{400 * 8});
+        QCOMPARE(sink_->plays, 1);
+        QCOMPARE(sink_->pullAll().size(), std::size_t{400 * 8});
         click(*form_, "Command437"); // B6, 100 ms
-        QCOMPARE(sink_->played.size(), std::size_t{2});
-        QCOMPARE(sink_->played.back().size(), std::size_t{100 * 8});
-        // The rest button cuts the note off with a beat of silence.
+        QCOMPARE(sink_->plays, 2);
+        QCOMPARE(sink_->pullAll().size(), std::size_t{100 * 8});
+        // The rest button cuts the note off and stays silent.
+        const int stops = sink_->stops;
         click(*form_, "Command512");
-        QCOMPARE(sink_->played.size(), std::size_t{3});
-        QCOMPARE(sink_->played.back().size(), std::size_t{400 * 8});
-        QVERIFY(std::all_of(sink_->played.back().begin(), sink_->played.back().end(),
-                            [](std::int16_t sample) { return sample == 0; }));
+        QCOMPARE(sink_->plays, 2);
+        QVERIFY(sink_->stops > stops);
+        QVERIFY(!sink_->hasSource());
 
         QMenu* menu = openContextMenu(box_);
         QVERIFY(menu != nullptr);
@@ -169,7 +171,7 @@ private slots:
         soundOnClick->trigger();
         menu->close();
         click(*form_, "Command313");
-        QCOMPARE(sink_->played.size(), std::size_t{3});
+        QCOMPARE(sink_->plays, 2);
         QCOMPARE(text1Text(*form_), kHeaderLine + "0x83,0xd9,0xf8,0x83,");
     }
 
@@ -185,7 +187,7 @@ private slots:
         QVERIFY(menu->findChild<QAction*>(QStringLiteral("edit-undo")) != nullptr);
         play->trigger();
         menu->close();
-        sink_->hearAt(0);
+        sink_->hearAt(1);
         QTRY_COMPARE(litText(box_), QStringLiteral("0x73"));
         menu = openContextMenu(box_);
         stop = entry(menu, QStringLiteral("停止 (Esc)"));
