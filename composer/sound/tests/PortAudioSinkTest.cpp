@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <string>
@@ -90,6 +91,8 @@ class PortAudioSinkTest : public testing::Test {
 protected:
     void SetUp() override { slowest = {}; }
     void TearDown() override {
+        std::printf("slowest call of the sink: %.3f ms\n",
+                    std::chrono::duration<double, std::milli>(slowest).count());
         EXPECT_LT(slowest, kAtOnce)
             << "a call of the sink took "
             << std::chrono::duration<double, std::milli>(slowest).count() << " ms";
@@ -183,12 +186,17 @@ TEST_F(PortAudioSinkTest, AKilledServerFailsThePlayAndOneStartedAgainIsUsed) {
 
     // Killed while playing: the play fails soon; so does the next one, and the calls answer.
     server("kill KILL");
-    EXPECT_LT(waitFor(sink, over, 5s), 2s);
+    const auto playFailed = waitFor(sink, over, 5s);
+    EXPECT_LT(playFailed, 2s);
     SoundStatus s = status(sink);
     EXPECT_EQ(s.phase, Phase::Failed);
     EXPECT_NE(s.problem, SoundProblem::None);
     play(sink, 400);
-    EXPECT_LT(waitFor(sink, over, 5s), 2s);
+    const auto nextFailed = waitFor(sink, over, 5s);
+    EXPECT_LT(nextFailed, 2s);
+    std::printf("server killed: the play failed after %.1f ms, the next after %.1f ms\n",
+                std::chrono::duration<double, std::milli>(playFailed).count(),
+                std::chrono::duration<double, std::milli>(nextFailed).count());
     s = status(sink);
     EXPECT_EQ(s.phase, Phase::Failed);
     EXPECT_EQ(s.problem, SoundProblem::NoOutput) << s.detail;
@@ -216,6 +224,8 @@ TEST_F(PortAudioSinkTest, AServerThatStopsAnsweringCostsOnePlayAndNoWait) {
     EXPECT_EQ(s.phase, Phase::Failed);
     EXPECT_EQ(s.problem, SoundProblem::OutputFailed) << s.detail;
     EXPECT_LT(failedAfter, 3s);
+    std::printf("server frozen: the play failed after %.1f ms\n",
+                std::chrono::duration<double, std::milli>(failedAfter).count());
 
     // Thawed, it is used by the next play.
     server("signal CONT");
@@ -230,7 +240,10 @@ TEST_F(PortAudioSinkTest, AServerThatStopsAnsweringCostsOnePlayAndNoWait) {
     std::this_thread::sleep_for(200ms);
     const auto closing = Clock::now();
     sink.reset();
-    EXPECT_LT(Clock::now() - closing, 1s);
+    const auto closed = Clock::now() - closing;
+    EXPECT_LT(closed, 1s);
+    std::printf("closing with a hung worker took %.1f ms\n",
+                std::chrono::duration<double, std::milli>(closed).count());
     server("signal CONT");
 }
 
