@@ -21,10 +21,11 @@ set -euo pipefail
 
 # --- Shared by the script and its control command: everything lives in $dir. ---
 
+# Whether process $1 runs (a zombie does not); from /proc, since a bare system may lack ps.
 alive() {
     local state
-    state=$(ps -o stat= -p "$1" 2>/dev/null) || return 1
-    [ "${state:0:1}" != Z ]
+    state=$(sed 's/.*) //' "/proc/$1/stat" 2>/dev/null) || return 1
+    [ -n "$state" ] && [ "${state:0:1}" != Z ]
 }
 
 # Sends SIGNAL to the process whose id is in FILE and waits up to 5 s until it is gone.
