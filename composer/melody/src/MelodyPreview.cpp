@@ -13,7 +13,8 @@ MelodyPreview::MelodyPreview(SoundSink& sink, Clock clock)
 
 MelodyPreview::Outcome MelodyPreview::playMelody(const Melody& melody) {
     stop();
-    auto codes = std::make_shared<std::vector<MusicCode>>(playedCodes(melody));
+    const std::shared_ptr<const std::vector<MusicCode>> codes =
+        std::make_shared<const std::vector<MusicCode>>(playedCodes(melody));
     if (codes->empty()) {
         return Outcome::NothingToPlay;
     }
@@ -25,8 +26,8 @@ MelodyPreview::Outcome MelodyPreview::playMelody(const Melody& melody) {
         startMillis_.push_back(startMillis_.back() + durationMillis(durationCode((*codes)[k])));
         spans_.push_back({melody.elements[k].begin, melody.elements[k].end});
     }
-    codes_ = std::move(codes);
-    melodyPlay_ = sink_.play([codes = codes_](int sampleRate) -> std::unique_ptr<SoundSource> {
+    // The codes go to the sink's thread with the factory; the stream shares them.
+    melodyPlay_ = sink_.play([codes](int sampleRate) -> std::unique_ptr<SoundSource> {
         return std::make_unique<MelodyStream>(codes, sampleRate);
     });
     lastPhase_ = SoundStatus::Phase::Idle;
@@ -53,7 +54,6 @@ void MelodyPreview::stop() {
 
 void MelodyPreview::endMelody() {
     melodyPlay_ = 0;
-    codes_.reset();
     startMillis_ = {};
     spans_ = {};
 }

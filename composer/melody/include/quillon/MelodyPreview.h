@@ -43,8 +43,9 @@ public:
     // the melody (codes and where they stand), so the caller may drop it.
     Outcome playMelody(const Melody& melody);
 
-    // Sounds one note, its pitch for its length, cutting off whatever plays. A rest or 0 cuts
-    // off and stays silent. Nothing is reported: a click without sound is still a click.
+    // Sounds one note, its pitch for its length, cutting off whatever plays. A rest, a code
+    // without pitch or 0 cuts off and stays silent. Nothing is reported: a click without sound
+    // is still a click.
     void soundNote(MusicCode code);
 
     void stop();
@@ -67,16 +68,15 @@ public:
     static constexpr std::chrono::seconds kStallLimit{1};
 
 private:
-    // Ends the melody play; poll() reports `problem` once, if there is one.
+    // Forgets the melody play: poll() says nothing plays.
     void endMelody();
     std::optional<TextSpan> elementAt(std::int64_t frame, int sampleRate) const;
 
     SoundSink& sink_;
     Clock clock_;
 
-    // The melody being played: its codes, shared with the sink's stream, and for each element
-    // where it starts (ms from the melody's start; one more entry for the end) and stands.
-    std::shared_ptr<const std::vector<MusicCode>> codes_;
+    // The melody being played: for each element where it starts (ms from the melody's start;
+    // one more entry for the end) and where it stands in the text.
     std::vector<std::int64_t> startMillis_;
     std::vector<TextSpan> spans_;
     // The sink's number for the melody play; 0 when no melody plays.
