@@ -83,6 +83,17 @@ std::optional<std::u16string> decodeUtf8(std::string_view bytes, bool lenient) {
     out.reserve(bytes.size());
     std::size_t i = 0;
     while (i < bytes.size()) {
+        // Runs of ASCII, which melodies mostly are, in one append.
+        std::size_t ascii = i;
+        while (ascii < bytes.size() && static_cast<std::uint8_t>(bytes[ascii]) < 0x80) {
+            ++ascii;
+        }
+        out.append(bytes.begin() + static_cast<std::ptrdiff_t>(i),
+                   bytes.begin() + static_cast<std::ptrdiff_t>(ascii));
+        i = ascii;
+        if (i == bytes.size()) {
+            break;
+        }
         const std::optional<char32_t> cp = nextUtf8(bytes, i);
         if (!cp && !lenient) {
             return std::nullopt;
@@ -127,16 +138,15 @@ std::u16string decodeUtf8Lenient(std::string_view bytes) {
 std::u16string withCrLf(std::u16string_view text) {
     std::u16string out;
     out.reserve(text.size() + text.size() / 16);
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i];
-        if (c == u'\r' || c == u'\n') {
-            out += u"\r\n";
-            if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
-                ++i;
-            }
-        } else {
-            out.push_back(c);
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const std::size_t end = std::min(text.find_first_of(u"\r\n", i), text.size());
+        out.append(text.substr(i, end - i));
+        if (end == text.size()) {
+            break;
         }
+        out += u"\r\n";
+        i = end + (text.substr(end, 2) == u"\r\n" ? 2 : 1);
     }
     return out;
 }
