@@ -28,6 +28,22 @@ std::u16string upperHex(int value) {
     return out;
 }
 
+// Whether a text ends where a line break can go without splitting what is being typed.
+bool endsOutsideALiteral(std::u16string_view text) {
+    if (text.empty()) {
+        return true;
+    }
+    const char16_t last = text.back();
+    return last == u',' || last == u'{' || last == u'}' || last == u';' || isLineBreakChar(last);
+}
+
+// A character that would make "0x" part of a longer token: a letter, a digit, "_", "." or any
+// character beyond ASCII (compilers take letters of any script into identifiers).
+bool continuesAToken(char16_t ch) {
+    return (ch >= u'0' && ch <= u'9') || (ch >= u'a' && ch <= u'z') || (ch >= u'A' && ch <= u'Z') ||
+           ch == u'_' || ch == u'.' || ch >= 0x80;
+}
+
 std::u16string countCaption(std::int16_t count) {
     // The leading blank is the sign position of a non-negative number.
     std::string digits = std::to_string(count);
@@ -38,7 +54,7 @@ std::u16string countCaption(std::int16_t count) {
 
 } // namespace
 
-MusicEditor::MusicEditor(TextBox& text1, Caption& label3) : text1_(text1), label3_(label3) {}
+MusicEditor::MusicEditor(UndoableText& text1, Caption& label3) : text1_(text1), label3_(label3) {}
 
 void MusicEditor::ResetMusicText() {
     try {
@@ -87,9 +103,12 @@ void MusicEditor::ExtendLastCode() {
             --end;
         }
 
-        // Only a code item is raised: two hexadecimal digits and the separator. Anything else
-        // (the header, the terminator, the user's own typing) is left alone.
-        if (end < 3 || text[end - 1] != kSeparator.front()) {
+        // Only a code item is raised: "0x", two hexadecimal digits and the separator, as a
+        // token of its own. Anything else (the header, the terminator, the user's own typing
+        // such as "19," or "x19,") is left alone: raising it would not give C.
+        if (end < 5 || text[end - 1] != kSeparator.front() || text[end - 5] != u'0' ||
+            (text[end - 4] != u'x' && text[end - 4] != u'X') ||
+            (end > 5 && continuesAToken(text[end - 6]))) {
             return;
         }
         const auto high = hexDigitValue(text[end - 3]);
@@ -116,6 +135,7 @@ void MusicEditor::ExtendLastCode() {
 
 void MusicEditor::ResetCodeCounter() {
     counter_ = CodeCounter{};
+    breakWaits_ = false;
 }
 
 void MusicEditor::Clear() {
@@ -136,15 +156,35 @@ void MusicEditor::Text1_Change() {
     // step of its own, and undoing it lands here.
     remember();
 
-    if (counter_.ChangeCount % kBreakEvery != 0) {
+    // The break's own change is counted like any other, but never makes another break.
+    if (writingBreak_) {
         return;
     }
+    const bool due = counter_.ChangeCount % kBreakEvery == 0 && counter_.ChangeCount < kCounterLimit;
+    if (!due && !breakWaits_) {
+        return;
+    }
+    try {
+        if (!endsOutsideALiteral(text1_.text())) {
+            if (!breakWaits_) {
+                breakWaits_ = true;
+                remember();
+            }
+            return;
+        }
+    } catch (...) {
+        return;
+    }
+    breakWaits_ = false;
     // Raised before the write, so the nested run shows the same count as this one.
     const std::int16_t breaksBefore = counter_.BreakCount;
     if (counter_.BreakCount < kCounterLimit) {
         ++counter_.BreakCount;
     }
-    if (!appendText({kLineBreak})) {
+    writingBreak_ = true;
+    const bool written = appendText({kLineBreak});
+    writingBreak_ = false;
+    if (!written) {
         // No break was made, so none is counted: otherwise the count of codes entered would
         // stay one short for good.
         counter_.BreakCount = breaksBefore;
@@ -175,11 +215,12 @@ void MusicEditor::Text1_HistoryMoved() {
 }
 
 EditorSnapshot MusicEditor::snapshot() const {
-    return {counter_, captionShowsCount_};
+    return {counter_, captionShowsCount_, breakWaits_};
 }
 
 void MusicEditor::restore(const EditorSnapshot& snapshot) {
     counter_ = snapshot.counter;
+    breakWaits_ = snapshot.breakWaits;
     setCountCaption(snapshot.captionShowsCount);
 }
 

@@ -136,6 +136,39 @@ TEST(CodeCounter, TypedEditsCountAndTheBreakGoesToTheEnd) {
     EXPECT_EQ(h.label3.caption, u" 16");
 }
 
+TEST(CodeCounter, TheBreakWaitsUntilTheTypedLiteralIsWhole) {
+    EditorHarness h;
+    h.editor.Clear();
+    // The 16th character typed is the 17th change, when the break falls due: it is the "0" of
+    // "0x00", and the break waits for the first change that ends outside a literal.
+    const std::u16string typed = u"0x53,0x63,0x1f,0x00};";
+    for (const char16_t ch : typed) {
+        h.text1.type(h.text1.text().size(), std::u16string(1, ch));
+    }
+    EXPECT_EQ(h.text1.text(), kHeaderLine + u"0x53,0x63,0x1f,0x00}\r\n;");
+    EXPECT_EQ(h.label3.caption, u" 21");
+
+    // The rhythm goes on as before: the next break after the 32nd change entered.
+    std::u16string ten;
+    for (int i = 0; i < 10; ++i) {
+        h.editor.AppendCodeItem(u"0x03");
+        ten += u"0x03,";
+    }
+    EXPECT_EQ(h.text1.text(), kHeaderLine + u"0x53,0x63,0x1f,0x00}\r\n;" + ten);
+    h.editor.AppendCodeItem(u"0x03");
+    EXPECT_EQ(h.text1.text(), kHeaderLine + u"0x53,0x63,0x1f,0x00}\r\n;" + ten + u"0x03,\r\n");
+    EXPECT_EQ(h.label3.caption, u" 32");
+
+    // Clear forgets a waiting break.
+    for (int i = 0; i < 15; ++i) {
+        h.editor.AppendCodeItem(u"0x03");
+    }
+    h.text1.type(h.text1.text().size(), u"7");
+    h.editor.Clear();
+    h.text1.type(h.text1.text().size(), u",");
+    EXPECT_EQ(h.text1.text(), kHeaderLine + u",");
+}
+
 // A one-character edit that always changes the text and leaves its length alone.
 void toggleFirst(FakeTextBox& box) {
     box.type(0, box.text()[0] == u'c' ? u"C" : u"c", 1);

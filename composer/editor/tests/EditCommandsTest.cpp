@@ -35,7 +35,6 @@ TEST(EditCommands, ExtendRaisesTheLastItemByOne) {
         {u"0xd9,", u"0xDA,"},
         {u"0xDA,", u"0xDB,"},
         {u"0xf8,", u"0xF9,"},
-        {u"0x100,", u"0x101,"},
         {u"0xdb,\r\n", u"0xDC,\r\n"},
         {u"0x0e,\r\n", u"0x0F,\r\n"},
         {u"0x0a,\r\n\r\n", u"0x0B,\r\n\r\n"},
@@ -48,6 +47,14 @@ TEST(EditCommands, ExtendRaisesTheLastItemByOne) {
         h.editor.ExtendLastCode();
         EXPECT_EQ(h.text1.text(), kHeaderLine + u"0x01," + c.after);
         EXPECT_EQ(h.text1.changeEvents, events + 1);
+    }
+
+    // A code item typed by hand, in either case of x, after a brace or a blank.
+    for (const std::u16string before : {u"{0X1f,", u" 0x1f,"}) {
+        EditorHarness h;
+        h.text1.setText(kHeaderLine + before);
+        h.editor.ExtendLastCode();
+        EXPECT_EQ(h.text1.text(), kHeaderLine + before.substr(0, before.size() - 3) + u"20,");
     }
 
     EditorHarness h;
@@ -81,6 +88,13 @@ TEST(EditCommands, ExtendLeavesTextsWithoutARaisableItemAlone) {
         kHeaderLine + u"0xFF,\r\n",
         kHeaderLine + u"0x0g,",
         kHeaderLine + u"0x 3,",
+        // Not a code item: raising these would not give C.
+        kHeaderLine + u"19,",
+        kHeaderLine + u"ab,",
+        kHeaderLine + u"x19,",
+        kHeaderLine + u"10x19,",
+        kHeaderLine + u"音0x19,",
+        kHeaderLine + u"0x100,",
         u"",
         u"x",
         u"ab",

@@ -16,7 +16,7 @@ namespace quillon::test {
 // again from inside. Every write and typed edit is a point of its undo history, which undo()
 // and redo() walk without a change event. It can be told to refuse writes, and it records how
 // it was used.
-class FakeTextBox : public TextBox {
+class FakeTextBox : public UndoableText {
 public:
     std::function<void()> onChange;
     // Raised after undo() and redo(), as the real box raises its history event.

@@ -7,13 +7,8 @@ class QWidget;
 namespace quillon {
 
 // Shows the About box modally, owned by `owner` and with the owner's window icon, and returns
-// when the user closes it. Anything that fails on the way is skipped; nothing is thrown.
-void showAboutBox(QWidget* owner);
-
-// The application text of the About box, from which its title and first line are formed.
-QString aboutApplicationText();
-
-// The extra text below: a credit line followed at once by the closing thanks.
-QString aboutExtraText();
+// when the user closes it: the application text forms its title and first line, the extra text
+// stands below. Anything that fails on the way is skipped; nothing is thrown.
+void showAboutBox(QWidget* owner, const QString& applicationText, const QString& extraText);
 
 } // namespace quillon

@@ -1,4 +1,4 @@
-// The About box where the Windows shell's own is not at hand: a dialog of our own.
+// The About box on a desktop without the Windows shell's own: a dialog of our own.
 #include "AboutBox.h"
 
 #include "AboutDialog.h"
@@ -8,12 +8,12 @@
 
 namespace quillon {
 
-void showAboutBox(QWidget* owner) {
+void showAboutBox(QWidget* owner, const QString& applicationText, const QString& extraText) {
     try {
         QWidget* window = owner != nullptr ? owner->window() : nullptr;
         // windowIcon() falls back to the application's icon when the window has none.
         const QIcon icon = window != nullptr ? window->windowIcon() : QGuiApplication::windowIcon();
-        AboutDialog dialog(aboutApplicationText(), aboutExtraText(), icon, window);
+        AboutDialog dialog(applicationText, extraText, icon, window);
         dialog.exec();
     } catch (...) {
         // An About box that cannot be shown is simply not shown.

@@ -1,5 +1,7 @@
 #include "LabelCaption.h"
 
+#include "quillon/FormTable.h"
+
 #include <QLabel>
 #include <QStringView>
 
@@ -28,8 +30,8 @@ void LabelCaption::keepNeighbourClear() {
         return;
     }
     const int blank = label_.fontMetrics().horizontalAdvance(QLatin1Char(' '));
-    const int clear = label_.x() + label_.width() + blank;
-    neighbour_->move(std::max(neighbourLeft_, clear), neighbour_->y());
+    neighbour_->move(label5Left(neighbourLeft_, label_.x() + label_.width(), blank),
+                     neighbour_->y());
 }
 
 } // namespace quillon

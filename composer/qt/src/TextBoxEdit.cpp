@@ -5,7 +5,9 @@
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QPainter>
 #include <QScrollBar>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QToolTip>
@@ -17,7 +19,6 @@ namespace quillon {
 
 namespace {
 
-// Sets a flag, or raises a depth, for the length of a scope.
 class FlagGuard {
 public:
     explicit FlagGuard(bool& flag) : flag_(flag), old_(flag) { flag_ = true; }
@@ -49,7 +50,7 @@ std::size_t countBreaks(std::u16string_view text) {
     return static_cast<std::size_t>(std::count(text.begin(), text.end(), u'\r'));
 }
 
-// Where two texts first differ, compared a page at a time at memcmp speed.
+// Where two texts first differ, at memcmp speed.
 std::size_t commonPrefix(std::u16string_view a, std::u16string_view b) {
     constexpr std::size_t kPage = 2048;
     const std::size_t shorter = std::min(a.size(), b.size());
@@ -99,6 +100,34 @@ QString documentForm(std::u16string_view crLfText) {
     return out;
 }
 
+std::optional<KeyPress> keyPressOf(const QKeyEvent& event) {
+    KeyPress press;
+    switch (event.key()) {
+    case Qt::Key_F5:
+        press.key = Key::F5;
+        break;
+    case Qt::Key_Escape:
+        press.key = Key::Escape;
+        break;
+    case Qt::Key_A:
+        press.key = Key::A;
+        break;
+    case Qt::Key_Y:
+        press.key = Key::Y;
+        break;
+    case Qt::Key_Z:
+        press.key = Key::Z;
+        break;
+    default:
+        return std::nullopt;
+    }
+    const Qt::KeyboardModifiers modifiers = event.modifiers();
+    press.ctrl = modifiers.testFlag(Qt::ControlModifier);
+    press.shift = modifiers.testFlag(Qt::ShiftModifier);
+    press.alt = modifiers.testFlag(Qt::AltModifier) || modifiers.testFlag(Qt::MetaModifier);
+    return press;
+}
+
 } // namespace
 
 TextBoxEdit::TextBoxEdit(QWidget* parent) : QPlainTextEdit(parent) {
@@ -107,6 +136,8 @@ TextBoxEdit::TextBoxEdit(QWidget* parent) : QPlainTextEdit(parent) {
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     // C source needs no tab characters; Tab moves on to the buttons as in any form.
     setTabChangesFocus(true);
+    // The session keeps the history, with the count beside the text.
+    setUndoRedoEnabled(false);
     connect(document(), &QTextDocument::contentsChange, this, &TextBoxEdit::onContentsChange);
     connect(this, &QPlainTextEdit::textChanged, this, &TextBoxEdit::onTextChanged);
 }
@@ -131,71 +162,37 @@ void TextBoxEdit::setText(std::u16string_view text) {
         --prefix;
     }
     const std::u16string tail = withCrLf(text.substr(prefix));
-    const bool edits = std::u16string_view(mirror_).substr(prefix) != tail;
-    if (edits) {
+    if (std::u16string_view(mirror_).substr(prefix) != tail) {
         const int from = documentPosition(prefix);
         replaceInMirror(prefix, mirror_.size() - prefix, tail);
-
         FlagGuard own(ownEdit_);
         QTextCursor cursor(document());
-        // The automatic break written from inside a program write is undone together with it.
-        if (writeDepth_ > 1 && lastWriteEdited_) {
-            cursor.joinPreviousEditBlock();
-        } else {
-            cursor.beginEditBlock();
-        }
         cursor.setPosition(from);
         cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
         cursor.insertText(documentForm(tail));
-        cursor.endEditBlock();
-        // Typing right after a write must be an undo step of its own: Qt merges an insertion
-        // into the one before only while the document counts as modified.
-        document()->setModified(false);
     }
-    lastWriteEdited_ = edits;
-    lastPosition_ = historyPosition();
 
     // A write is one change, even when the text stays the same.
     emit changed();
 
-    if (programWrite) {
+    if (programWrite && writeDepth_ == 1) {
         showEnd();
     }
 }
 
-std::size_t TextBoxEdit::historyPosition() const {
-    return static_cast<std::size_t>(document()->availableUndoSteps());
+void TextBoxEdit::placeCaret(std::size_t index) {
+    QTextCursor cursor = textCursor();
+    cursor.setPosition(documentPosition(std::min(index, mirror_.size())));
+    setTextCursor(cursor);
+    ensureCursorVisible();
 }
 
-void TextBoxEdit::clearHistory() {
-    document()->clearUndoRedoStacks();
-    document()->setModified(false);
-    lastPosition_ = historyPosition();
+std::size_t TextBoxEdit::caretPosition() const {
+    return textIndex(textCursor().position());
 }
 
-void TextBoxEdit::undoStep() {
-    walkHistory(true);
-}
-
-void TextBoxEdit::redoStep() {
-    walkHistory(false);
-}
-
-void TextBoxEdit::walkHistory(bool undo) {
-    if (undo ? !document()->isUndoAvailable() : !document()->isRedoAvailable()) {
-        return;
-    }
-    {
-        FlagGuard walking(walking_);
-        if (undo) {
-            QPlainTextEdit::undo();
-        } else {
-            QPlainTextEdit::redo();
-        }
-    }
-    textMoved_ = false;
-    lastPosition_ = historyPosition();
-    emit historyMoved();
+void TextBoxEdit::selectAll() {
+    QPlainTextEdit::selectAll();
 }
 
 void TextBoxEdit::onContentsChange(int from, int removed, int added) {
@@ -216,7 +213,7 @@ void TextBoxEdit::onContentsChange(int from, int removed, int added) {
         return;
     }
 
-    const std::size_t begin = mirrorIndex(from);
+    const std::size_t begin = textIndex(from);
     std::size_t end = begin;
     for (int i = 0; i < removed; ++i) {
         end += mirror_[end] == u'\r' ? 2 : 1;
@@ -234,76 +231,78 @@ void TextBoxEdit::onContentsChange(int from, int removed, int added) {
 }
 
 void TextBoxEdit::onTextChanged() {
-    // Writes raise their own change; undo and redo are no changes at all.
-    if (ownEdit_ || walking_) {
+    // Writes raise their own change.
+    if (ownEdit_ || !textMoved_) {
         return;
     }
-    const std::size_t position = historyPosition();
-    if (textMoved_) {
-        textMoved_ = false;
-        lastPosition_ = position;
-        DepthGuard userEdit(userEditDepth_);
-        emit changed();
-        return;
-    }
-    if (position != lastPosition_) {
-        lastPosition_ = position;
-        emit historyMoved();
-    }
+    textMoved_ = false;
+    DepthGuard userEdit(userEditDepth_);
+    emit changed();
 }
 
-std::u16string TextBoxEdit::documentText() const {
-    std::u16string text;
-    text.reserve(mirror_.size() - breaks_);
-    for (const char16_t ch : mirror_) {
-        if (ch != u'\r') {
-            text += ch;
-        }
-    }
-    return text;
-}
-
-void TextBoxEdit::setFindings(const std::vector<Mark>& marks) {
-    findings_.clear();
-    findings_.reserve(marks.size());
+void TextBoxEdit::setMarks(std::span<const TextMark> marks) {
+    marks_.clear();
+    marks_.reserve(marks.size());
+    // The marks come sorted: one pass over the text finds all their document positions.
     const int last = document()->characterCount() - 1;
-    for (const Mark& mark : marks) {
+    std::size_t index = 0;
+    std::size_t breaksBefore = 0;
+    const auto positionOf = [&](std::size_t offset) {
+        offset = std::min(offset, mirror_.size());
+        if (offset < index) {
+            return documentPosition(offset);
+        }
+        breaksBefore += countBreaks(std::u16string_view(mirror_).substr(index, offset - index));
+        index = offset;
+        return std::clamp(static_cast<int>(offset - breaksBefore), 0, last);
+    };
+    for (const TextMark& mark : marks) {
         QTextCursor range(document());
-        range.setPosition(std::clamp(mark.begin, 0, last));
-        range.setPosition(std::clamp(mark.end, 0, last), QTextCursor::KeepAnchor);
-        findings_.push_back({range, mark.tip});
+        range.setPosition(positionOf(mark.begin));
+        range.setPosition(positionOf(mark.end), QTextCursor::KeepAnchor);
+        marks_.push_back({range, mark.style});
     }
     showExtraSelections();
 }
 
-void TextBoxEdit::setHeard(std::optional<Mark> element) {
+void TextBoxEdit::setHeard(std::optional<TextSpan> element) {
     if (!element) {
         if (heard_) {
             heard_.reset();
             showExtraSelections();
+            viewport()->update();
         }
         return;
     }
-    const int last = document()->characterCount() - 1;
-    QTextCursor range(document());
-    range.setPosition(std::clamp(element->begin, 0, last));
-    range.setPosition(std::clamp(element->end, 0, last), QTextCursor::KeepAnchor);
+    const QTextCursor range = rangeOf(element->begin, element->end);
     if (heard_ && heard_->anchor() == range.anchor() && heard_->position() == range.position()) {
         return;
     }
     heard_ = range;
     showExtraSelections();
     scrollIntoView(range);
+    viewport()->update();
+}
+
+QTextCursor TextBoxEdit::rangeOf(std::size_t begin, std::size_t end) const {
+    const int last = document()->characterCount() - 1;
+    QTextCursor range(document());
+    range.setPosition(std::clamp(documentPosition(begin), 0, last));
+    range.setPosition(std::clamp(documentPosition(end), 0, last), QTextCursor::KeepAnchor);
+    return range;
 }
 
 void TextBoxEdit::showExtraSelections() {
     QList<QTextEdit::ExtraSelection> selections;
-    selections.reserve(static_cast<qsizetype>(findings_.size()) + 1);
+    selections.reserve(static_cast<qsizetype>(marks_.size()) + 1);
     QTextCharFormat wavy;
     wavy.setUnderlineStyle(QTextCharFormat::WaveUnderline);
     wavy.setUnderlineColor(QColor(Qt::red));
-    for (const Marked& finding : findings_) {
-        selections.append({finding.range, wavy});
+    QTextCharFormat dotted;
+    dotted.setUnderlineStyle(QTextCharFormat::DotLine);
+    dotted.setUnderlineColor(QColor(128, 128, 128));
+    for (const Marked& mark : marks_) {
+        selections.append({mark.range, mark.style == MarkStyle::Error ? wavy : dotted});
     }
     if (heard_) {
         // Drawn last, over an underline of the same element.
@@ -312,6 +311,27 @@ void TextBoxEdit::showExtraSelections() {
         selections.append({*heard_, lit});
     }
     setExtraSelections(selections);
+}
+
+void TextBoxEdit::paintEvent(QPaintEvent* event) {
+    QPlainTextEdit::paintEvent(event);
+    if (!heard_ || !heard_->hasSelection()) {
+        return;
+    }
+    // The selection paints over the light; a frame round the element shows through it.
+    QTextCursor start(*heard_);
+    start.setPosition(heard_->selectionStart());
+    QTextCursor end(*heard_);
+    end.setPosition(heard_->selectionEnd());
+    const QRect from = cursorRect(start);
+    const QRect to = cursorRect(end);
+    if (from.top() != to.top()) {
+        return;
+    }
+    QPainter painter(viewport());
+    painter.setPen(QPen(QColor(230, 140, 0), 2));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRect(from.topLeft(), to.bottomRight()).adjusted(-1, 0, 1, 0));
 }
 
 void TextBoxEdit::scrollIntoView(const QTextCursor& at) {
@@ -338,24 +358,21 @@ void TextBoxEdit::scrollIntoView(const QTextCursor& at) {
 bool TextBoxEdit::viewportEvent(QEvent* event) {
     if (event->type() == QEvent::ToolTip) {
         const auto* help = static_cast<QHelpEvent*>(event);
-        const int position = cursorForPosition(help->pos()).position();
-        for (const Marked& finding : findings_) {
-            if (position >= finding.range.selectionStart() &&
-                position <= finding.range.selectionEnd() && finding.range.hasSelection()) {
-                QToolTip::showText(help->globalPos(), finding.tip, viewport());
-                return true;
-            }
+        const QTextCursor at = cursorForPosition(help->pos());
+        const std::u16string tip = tipAt ? tipAt(textIndex(at.position())) : std::u16string();
+        if (!tip.empty()) {
+            QToolTip::showText(help->globalPos(), QString::fromStdU16String(tip), viewport());
+        } else {
+            QToolTip::hideText();
+            event->ignore();
         }
-        QToolTip::hideText();
-        event->ignore();
         return true;
     }
     return QPlainTextEdit::viewportEvent(event);
 }
 
 void TextBoxEdit::keyPressEvent(QKeyEvent* event) {
-    if (event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo)) {
-        walkHistory(event->matches(QKeySequence::Undo));
+    if (const auto press = keyPressOf(*event); press && keyHandler && keyHandler(*press)) {
         event->accept();
         return;
     }
@@ -364,15 +381,6 @@ void TextBoxEdit::keyPressEvent(QKeyEvent* event) {
 
 void TextBoxEdit::contextMenuEvent(QContextMenuEvent* event) {
     QMenu* menu = createStandardContextMenu(event->pos());
-    // Qt's own entries call the document directly; ours keep the counters with the text.
-    for (QAction* action : menu->actions()) {
-        const QString name = action->objectName();
-        if (name == QLatin1String("edit-undo") || name == QLatin1String("edit-redo")) {
-            const bool undo = name == QLatin1String("edit-undo");
-            disconnect(action, &QAction::triggered, nullptr, nullptr);
-            connect(action, &QAction::triggered, this, [this, undo] { walkHistory(undo); });
-        }
-    }
     emit contextMenuOpening(menu);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->popup(event->globalPos());
@@ -385,8 +393,8 @@ void TextBoxEdit::showEnd() {
     ensureCursorVisible();
 }
 
-std::size_t TextBoxEdit::mirrorIndex(int position) const {
-    const auto target = static_cast<std::size_t>(position);
+std::size_t TextBoxEdit::textIndex(int position) const {
+    const auto target = static_cast<std::size_t>(std::max(position, 0));
     const std::u16string_view mirror(mirror_);
     const std::size_t length = mirror.size() - breaks_;
     // Count the breaks in front of the position from whichever end is nearer.
@@ -417,11 +425,12 @@ std::size_t TextBoxEdit::mirrorIndex(int position) const {
         ++after;
         upTo = cr;
     }
-    return target + (breaks_ - after);
+    return std::min(target + (breaks_ - after), mirror.size());
 }
 
 int TextBoxEdit::documentPosition(std::size_t index) const {
     const std::u16string_view mirror(mirror_);
+    index = std::min(index, mirror.size());
     const std::size_t before = index <= mirror.size() / 2
                                    ? countBreaks(mirror.substr(0, index))
                                    : breaks_ - countBreaks(mirror.substr(index));

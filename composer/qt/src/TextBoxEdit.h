@@ -1,13 +1,13 @@
 #pragma once
 
-#include "quillon/TextBox.h"
+#include "quillon/ComposerSession.h"
+#include "quillon/SessionPorts.h"
 
 #include <QPlainTextEdit>
 #include <QTextCursor>
 
-#include <QString>
-
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,73 +17,62 @@ class QMenu;
 
 namespace quillon {
 
-// Text1: a plain text box that the editor reads and writes as one string with CR LF line
+// Text1: a plain text box that the session reads and writes as one string with CR LF line
 // breaks. Qt keeps a line break as one block break; this class keeps a CR LF copy of the
 // document, current after every edit, so that a read is a copy and a write compares at memory
-// speed and edits only the part of the document that changed. A write is one undoable edit and
-// raises `changed` exactly once, inside the write.
+// speed and edits only the part of the document that changed. A write raises `changed` exactly
+// once, inside the write; so does every edit of the user's that changes the text.
 //
-// Undo and redo (keyboard, context menu, undoStep and redoStep) walk Qt's own history; they are
-// not changes, and raise `historyMoved` instead so that the counters can follow.
-class TextBoxEdit : public QPlainTextEdit, public TextBox {
+// The undo history is the session's, the same for every window: Qt's own is switched off, and
+// the keys and the context menu's entries go to the session.
+class TextBoxEdit : public QPlainTextEdit, public TextControl, public TextMarks {
     Q_OBJECT
 public:
     explicit TextBoxEdit(QWidget* parent = nullptr);
 
     std::u16string text() const override;
     void setText(std::u16string_view text) override;
-    std::size_t historyPosition() const override;
-    void clearHistory() override;
+    void placeCaret(std::size_t index) override;
+    std::size_t caretPosition() const override;
+    void selectAll() override;
 
-    void undoStep();
-    void redoStep();
+    void setMarks(std::span<const TextMark> marks) override;
+    void setHeard(std::optional<TextSpan> element) override;
 
-    // The text with one character per line break, as the document counts positions.
-    std::u16string documentText() const;
+    // Asked first for every key pressed in the box; true when it took the key.
+    std::function<bool(const KeyPress&)> keyHandler;
+    // What the tooltip over the character at a CR LF offset says; empty for none.
+    std::function<std::u16string(std::size_t)> tipAt;
 
-    // A place in the document, from begin to end, with what a tooltip over it says.
-    struct Mark {
-        int begin = 0;
-        int end = 0;
-        QString tip;
-    };
-    // Underlines the marks with a red wave; hovering one shows its tip. The underlines move with
-    // the text as it is edited, until the next call replaces them.
-    void setFindings(const std::vector<Mark>& marks);
-    // Highlights the element being heard and scrolls it into view, leaving the caret, the
-    // selection and the text alone; none removes the highlight.
-    void setHeard(std::optional<Mark> element);
+    // Where a CR LF offset stands in the document, and back.
+    int documentPosition(std::size_t index) const;
+    std::size_t textIndex(int position) const;
 
 signals:
     // Once for every change of the text: a program write (even of the same text), or an edit of
     // the user's that changed the text. Input method composition is not a change.
     void changed();
-    // Undo or redo, or an edit of the user's that left the text as it was.
-    void historyMoved();
-    // The context menu is about to open; others may add their entries.
+    // The context menu is about to open, with Qt's own entries; others may add theirs.
     void contextMenuOpening(QMenu* menu);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     bool viewportEvent(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void onContentsChange(int from, int removed, int added);
     void onTextChanged();
-    void walkHistory(bool undo);
     void showEnd();
 
-    // Document position <-> index into mirror_: every line break is one position but two
-    // characters there.
-    std::size_t mirrorIndex(int position) const;
-    int documentPosition(std::size_t index) const;
     void replaceInMirror(std::size_t index, std::size_t length, std::u16string_view with);
     void resyncMirror();
     void showExtraSelections();
     void scrollIntoView(const QTextCursor& at);
+    QTextCursor rangeOf(std::size_t begin, std::size_t end) const;
 
-    // The text as the editor reads it, CR LF for every line break; `breaks_` counts them.
+    // The text as the session reads it, CR LF for every line break; `breaks_` counts them.
     std::u16string mirror_;
     std::size_t breaks_ = 0;
 
@@ -93,21 +82,15 @@ private:
     int userEditDepth_ = 0;
     // Set while a write edits the document: the mirror is already current.
     bool ownEdit_ = false;
-    // Set while undo or redo runs.
-    bool walking_ = false;
-    // The last write edited the document (a write of the same text does not), so that the
-    // automatic break from inside it can join its undo step.
-    bool lastWriteEdited_ = false;
     // The last document edit changed the text (not only its layout or preedit).
     bool textMoved_ = false;
-    std::size_t lastPosition_ = 0;
 
-    // Live cursors: they follow the text as it changes.
+    // Live cursors: they follow the text as it changes, until the next marks replace them.
     struct Marked {
         QTextCursor range;
-        QString tip;
+        MarkStyle style;
     };
-    std::vector<Marked> findings_;
+    std::vector<Marked> marks_;
     std::optional<QTextCursor> heard_;
 };
 

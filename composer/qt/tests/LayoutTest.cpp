@@ -250,12 +250,13 @@ private slots:
         const int blank = label3->fontMetrics().horizontalAdvance(QLatin1Char(' '));
         TextBoxEdit* box = text1(*form_);
         int widest = 0;
-        // Every write is one change; go on until the count stops.
+        // Every edit of the text is one change; go on until the count stops.
         QString last;
+        bool odd = false;
         while (label3->text() != last) {
             last = label3->text();
             for (int i = 0; i < 17; ++i) {
-                box->setText(u"x");
+                box->setText((odd = !odd) ? u"x," : u"y,");
             }
             QVERIFY(showsWholeCaption(*label3));
             const int room = label5->x() - (label3->x() + label3->width());

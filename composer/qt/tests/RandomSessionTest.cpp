@@ -2,9 +2,10 @@
 // after every step against a model of the text, the count and the undo history written from
 // the rules alone:
 // - every click that writes is one change and one undo step, its automatic break included;
-// - typing, pasting and input method commits are changes of their own; Qt groups typing into
-//   the step before when it goes on where the previous insertion ended;
-// - a break that a user's edit triggers is an undo step of its own;
+// - typing, pasting and input method commits are changes of their own; a single character
+//   joins the step of the single characters before it when it goes on where they ended;
+// - a break that a user's edit triggers is an undo step of its own; a break that falls due
+//   while the text ends inside a literal waits for the first change that ends outside one;
 // - undo and redo restore text, count and caption together and are never changes.
 #include "WindowTestSupport.h"
 
@@ -36,7 +37,8 @@ struct Point {
     bool showsCount = false;
     StepKind kind = StepKind::Program;
     int insertEnd = -1;     // document position where the step's last insertion ended
-    bool mergeable = false; // Qt can add typing to it
+    bool mergeable = false; // a keystroke can join it
+    bool breakWaits = false;
 };
 
 class Model {
@@ -76,6 +78,7 @@ public:
     void clear() {
         current_.changes = 0;
         current_.breaks = 0;
+        current_.breakWaits = false;
         current_.text = kHeader + kBreak;
         count();
         current_.showsCount = false;
@@ -83,13 +86,15 @@ public:
     }
 
     // One typed character, a paste or a commit at `caret`; returns the caret afterwards.
-    int userInsert(int caret, const QString& inserted, bool typed) {
+    int userInsert(int caret, const QString& inserted) {
         const QString crLf = QString(inserted).replace('\n', kBreak);
         current_.text.insert(indexOf(caret), crLf);
         count();
         const int end = caret + static_cast<int>(inserted.size());
         const Point& top = history_[position_];
-        if (typed && top.kind == StepKind::UserInsert && top.mergeable && top.insertEnd == caret) {
+        const bool keystroke = inserted.size() == 1 && inserted != QStringLiteral("\n");
+        if (keystroke && top.kind == StepKind::UserInsert && top.mergeable &&
+            top.insertEnd == caret) {
             // A new edit cuts the redo branch, merged or not.
             history_.resize(position_ + 1);
             history_[position_] = current_;
@@ -97,19 +102,22 @@ public:
             history_[position_].insertEnd = end;
             history_[position_].mergeable = true;
         } else {
-            pushStep(StepKind::UserInsert, end, !inserted.endsWith('\n'));
+            pushStep(StepKind::UserInsert, end, keystroke);
         }
         return breakIfDue(true, end);
     }
 
+    // A walked step is never joined by the next keystroke.
     void undo() {
         if (position_ > 0) {
             current_ = history_[--position_];
+            history_[position_].mergeable = false;
         }
     }
     void redo() {
         if (redoAvailable()) {
             current_ = history_[++position_];
+            history_[position_].mergeable = false;
         }
     }
 
@@ -134,9 +142,17 @@ private:
     // The automatic break; after a user's edit it is a step of its own, after a click it
     // belongs to the click's step. Returns where a caret at `caret` stands afterwards.
     int breakIfDue(bool ownStep, int caret) {
-        if (current_.changes % 17 != 0) {
+        const bool due = current_.changes % 17 == 0 && current_.changes < 32767;
+        if (!due && !current_.breakWaits) {
             return caret;
         }
+        const QChar last = current_.text.isEmpty() ? QChar(',') : current_.text.back();
+        if (!QStringLiteral(",{};\r\n").contains(last)) {
+            current_.breakWaits = true;
+            history_[position_].breakWaits = true;
+            return caret;
+        }
+        current_.breakWaits = false;
         const int endBefore = documentLength();
         ++current_.breaks;
         current_.text += kBreak;
@@ -154,14 +170,20 @@ private:
     std::size_t position_ = 0;
 };
 
-// What the extend command leaves, from the rules: the code item in front of any trailing line
-// breaks goes up by one, in uppercase, the first digit kept below 16; nothing else is raised.
+// What the extend command leaves, from the rules: the code item ("0x", two digits, ",", as a
+// token of its own) in front of any trailing line breaks goes up by one, in uppercase, the first
+// digit kept below 16; nothing else is raised.
 QString extended(const QString& text) {
     qsizetype end = text.size();
     while (end > 0 && (text[end - 1] == '\r' || text[end - 1] == '\n')) {
         --end;
     }
-    if (end < 3 || text[end - 1] != ',') {
+    if (end < 5 || text[end - 1] != ',' || text[end - 5] != '0' ||
+        (text[end - 4] != 'x' && text[end - 4] != 'X')) {
+        return text;
+    }
+    if (end > 5 && (text[end - 6].isLetterOrNumber() || text[end - 6] == '_' ||
+                    text[end - 6] == '.' || text[end - 6].unicode() >= 0x80)) {
         return text;
     }
     const QString pair = text.mid(end - 3, 2);
@@ -263,7 +285,7 @@ private slots:
                     const QString ch = typable.mid(pick(static_cast<int>(typable.size())), 1);
                     what += ch;
                     QTest::keyClicks(box, ch);
-                    caret = model.userInsert(caret, ch, true);
+                    caret = model.userInsert(caret, ch);
                 }
                 what = QStringLiteral("type '%1'").arg(what);
             } else if (op < 73) {
@@ -271,14 +293,14 @@ private slots:
                 const QString text = pastes[pick(static_cast<int>(pastes.size()))];
                 QGuiApplication::clipboard()->setText(text);
                 QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
-                model.userInsert(caret, text, false);
+                model.userInsert(caret, text);
                 what = QStringLiteral("paste");
             } else if (op < 78) {
                 const int caret = placeCaret();
                 const QString text = commits[pick(static_cast<int>(commits.size()))];
                 preedit(box, QStringLiteral("ni"));
                 commit(box, text);
-                model.userInsert(caret, text, false);
+                model.userInsert(caret, text);
                 what = QStringLiteral("commit");
             } else if (op < 82) {
                 placeCaret();
@@ -311,7 +333,7 @@ private slots:
                                 "\n  model: " + around(model.text(), text1Text(*form))));
             QVERIFY2(label3Text(*form) == model.caption(),
                      qPrintable(where + ": " + label3Text(*form) + " / " + model.caption()));
-            QVERIFY2(box->document()->isRedoAvailable() == model.redoAvailable(),
+            QVERIFY2(form->session().canRedo() == model.redoAvailable(),
                      qPrintable(where));
             if (step % 97 == 0) {
                 // The document itself holds what the box reports.

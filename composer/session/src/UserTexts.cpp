@@ -11,27 +11,28 @@ std::u16string_view userText(UserText text) {
     case UserText::SoundOnClickMenu:
         return u"点击音符时发音";
     case UserText::UndoMenu:
-        return u"撤销(&U)";
+        return u"撤销(&U)\tCtrl+Z";
     case UserText::RedoMenu:
-        return u"重做(&R)";
+        return u"重做(&R)\tCtrl+Y";
     case UserText::CutMenu:
-        return u"剪切(&T)";
+        return u"剪切(&T)\tCtrl+X";
     case UserText::CopyMenu:
-        return u"复制(&C)";
+        return u"复制(&C)\tCtrl+C";
     case UserText::PasteMenu:
-        return u"粘贴(&P)";
+        return u"粘贴(&P)\tCtrl+V";
     case UserText::DeleteMenu:
-        return u"删除(&D)";
+        return u"删除(&D)\tDel";
     case UserText::SelectAllMenu:
-        return u"全选(&A)";
+        return u"全选(&A)\tCtrl+A";
     case UserText::NoSound:
         return u"无法播放旋律：没有可用的声音输出。";
     case UserText::PlayFailed:
-        return u"无法播放旋律。";
+        return u"无法播放旋律。文本没有改变。";
     case UserText::AboutApplication:
-        return u"Quillon，由 Quillon 开发者编写。";
+        return u"作者";
     case UserText::AboutExtra:
-        return u"▲谢谢使用！";
+        // No blank or line break between the credit and the thanks: they read as one line.
+        return u"Quillon " QUILLON_VERSION u"，由 Quillon 开发者编写。▲谢谢使用！";
     case UserText::OpenMenu:
         return u"打开… (Ctrl+O)";
     case UserText::SaveMenu:
@@ -59,7 +60,49 @@ std::u16string_view userText(UserText text) {
     case UserText::MelodiesNotKept:
         return u"旋律不会被自动保留：无法写入保留旋律的文件夹。";
     }
-    return {};
+    return u"";
+}
+
+std::u16string_view findingText(FindingKind kind) {
+    switch (kind) {
+    case FindingKind::NoOpeningBrace:
+        return u"找不到“{”：文本里没有数组，编译器不接受，也没有可播放的旋律";
+    case FindingKind::NotALiteral:
+        return u"这不是整数常量（十六进制、十进制或八进制）：编译器会拒绝整个文件";
+    case FindingKind::ValueTooLarge:
+        return u"数值大于 255，放不进 unsigned char：编译器只留下低 8 位（试听也这样播），"
+               u"0x100 会变成 0，旋律就此结束";
+    case FindingKind::NoPitch:
+        return u"音符编号 28–30 没有音高：试听时静音，播放器若用它查重装值表会读出表外";
+    case FindingKind::NoEndBeforeBrace:
+        return u"“}”之前没有结束码 0x00：播放器会越过数组末尾继续播放内存里的内容";
+    case FindingKind::NoClosingBrace:
+        return u"旋律还没有结束：按“End”写入结束码 0x00};，否则编译器不接受，播放器也不会停";
+    case FindingKind::AfterEnd:
+        return u"在结束码 0x00 之后：播放器在 0x00 停下，这个元素永远不会播放";
+    case FindingKind::MissingComma:
+        return u"两个元素之间缺少逗号：编译器会拒绝整个文件";
+    case FindingKind::ExtraComma:
+        return u"逗号前面没有元素：编译器会拒绝整个文件";
+    case FindingKind::OpenComment:
+        return u"注释“/*”没有“*/”结束：后面的内容全成了注释，数组不会结束，编译器不接受";
+    }
+    return u"";
+}
+
+std::u16string_view soundProblemText(SoundProblem problem) {
+    switch (problem) {
+    case SoundProblem::None:
+        return u"";
+    case SoundProblem::NoOutput:
+        return u"找不到声音输出设备：没有声卡，或桌面的声音服务器（PulseAudio、PipeWire）没有运行。"
+               u"声音服务器启动以后，再按 F5 即可。";
+    case SoundProblem::OutputFailed:
+        return u"声音输出设备无法打开或启动。";
+    case SoundProblem::Stalled:
+        return u"声音输出停住了：一秒钟没有任何进展，播放已停止。";
+    }
+    return u"";
 }
 
 std::u16string_view fileProblemText(FileProblemKind kind) {

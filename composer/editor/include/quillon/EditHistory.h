@@ -13,6 +13,7 @@ namespace quillon {
 struct EditorSnapshot {
     CodeCounter counter;
     bool captionShowsCount = false;
+    bool breakWaits = false;
 
     friend bool operator==(const EditorSnapshot&, const EditorSnapshot&) = default;
 };

@@ -15,7 +15,7 @@ namespace quillon {
 // No command throws; a step that fails is skipped.
 class MusicEditor {
 public:
-    MusicEditor(TextBox& text1, Caption& label3);
+    MusicEditor(UndoableText& text1, Caption& label3);
 
     void ResetMusicText();
     void AppendCodeItem(std::u16string_view item);
@@ -28,6 +28,11 @@ public:
 
     // Must be called once for every change of the text box's text, inside the write that
     // caused it (the text box adapter wires it). Undo and redo are not changes.
+    //
+    // Every 17th change appends a line break at the end of the text. When the text then ends
+    // inside a literal being typed (not after ",", "{", "}", ";" or a line break), the break
+    // waits, and the first change that leaves the text ending outside one appends it: a break
+    // must never split "0x00" into "0" and "x00".
     void Text1_Change();
 
     // Makes the present text and counters the bottom of the undo history (after start-up).
@@ -51,11 +56,15 @@ private:
     // text box refused.
     bool appendText(std::initializer_list<std::u16string_view> pieces);
 
-    TextBox& text1_;
+    UndoableText& text1_;
     Caption& label3_;
     CodeCounter counter_;
     // Whether Label3 shows the count (" 12") or the bare "0" of start-up and Clear.
     bool captionShowsCount_ = false;
+    // An automatic break fell due while the text ended inside a literal being typed.
+    bool breakWaits_ = false;
+    // Set while the automatic break is being written: its own change makes no other break.
+    bool writingBreak_ = false;
     EditHistory history_;
 };
 

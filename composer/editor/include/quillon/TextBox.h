@@ -6,8 +6,8 @@
 
 namespace quillon {
 
-// The editor's view of the multi-line text box that holds the music code text. The text box is
-// the only home of the document: the editor reads it, builds the new text, and writes it back.
+// The multi-line text box that holds the music code text. The text box is the only home of
+// the document: the editor reads it, builds the new text, and writes it back.
 class TextBox {
 public:
     virtual ~TextBox() = default;
@@ -19,8 +19,12 @@ public:
     // synchronously, before this returns; the handler may write once more from inside.
     // A box that refuses the write throws, and keeps its old text.
     virtual void setText(std::u16string_view text) = 0;
+};
 
-    // Where the box's undo history stands: the same number after a change as after undoing or
+// A text box with an undo history, as the editor files its counters against it.
+class UndoableText : public TextBox {
+public:
+    // Where the undo history stands: the same number after a change as after undoing or
     // redoing back to that change, so that the editor can file its counters under it.
     virtual std::size_t historyPosition() const = 0;
 

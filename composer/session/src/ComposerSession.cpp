@@ -1,0 +1,63 @@
+#include "quillon/ComposerSession.h"
+
+#include "SessionCore.h"
+
+namespace quillon {
+
+// Every entry point is an event handler of a window: nothing thrown may leave it, or the
+// toolkit ends the program and the melody is lost.
+namespace {
+template <typename Run> void guarded(Run&& run) {
+    try {
+        run();
+    } catch (...) {
+    }
+}
+} // namespace
+
+ComposerSession::ComposerSession(SessionPorts ports) : core_(std::make_unique<SessionCore>(ports)) {}
+
+ComposerSession::~ComposerSession() = default;
+
+void ComposerSession::Form_Load() {
+    guarded([this] { core_->load(); });
+}
+
+void ComposerSession::run(const Command& command) {
+    guarded([&] { core_->run(command); });
+}
+
+void ComposerSession::Text1_Change() {
+    guarded([this] { core_->textChanged(); });
+}
+
+std::optional<SessionAction> ComposerSession::actionForKey(const KeyPress& key,
+                                                           bool inText1) const {
+    return core_->actionForKey(key, inText1);
+}
+
+void ComposerSession::perform(SessionAction action) {
+    guarded([&] { core_->perform(action); });
+}
+
+std::vector<MenuEntry> ComposerSession::contextMenuEntries() const {
+    return core_->contextMenuEntries();
+}
+
+bool ComposerSession::canUndo() const {
+    return core_->canUndo();
+}
+
+bool ComposerSession::canRedo() const {
+    return core_->canRedo();
+}
+
+std::u16string ComposerSession::tipAt(std::size_t index) const {
+    try {
+        return core_->tipAt(index);
+    } catch (...) {
+        return {};
+    }
+}
+
+} // namespace quillon

@@ -1,0 +1,233 @@
+#include "quillon/TextHistory.h"
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+namespace quillon {
+namespace {
+
+class DepthGuard {
+public:
+    explicit DepthGuard(int& depth) : depth_(depth) { ++depth_; }
+    ~DepthGuard() { --depth_; }
+    DepthGuard(const DepthGuard&) = delete;
+    DepthGuard& operator=(const DepthGuard&) = delete;
+
+private:
+    int& depth_;
+};
+
+bool isLineBreak(char16_t ch) {
+    return ch == u'\r' || ch == u'\n';
+}
+
+} // namespace
+
+TextHistory::TextHistory(TextControl& control) : control_(control) {}
+
+std::u16string TextHistory::text() const {
+    // Room for what a command appends, so that the caller's append does not copy it again.
+    constexpr std::size_t kRoomToAppend = 64;
+    std::u16string copy;
+    copy.reserve(known_.size() + kRoomToAppend);
+    copy.append(known_);
+    return copy;
+}
+
+TextHistory::Edit TextHistory::diff(std::u16string_view before, std::u16string_view after) {
+    const std::size_t shorter = std::min(before.size(), after.size());
+    std::size_t prefix = 0;
+    // Most writes keep all of the old text: one pass at memory speed proves it.
+    if (std::memcmp(before.data(), after.data(), shorter * sizeof(char16_t)) == 0) {
+        prefix = shorter;
+    } else {
+        while (prefix < shorter && before[prefix] == after[prefix]) {
+            ++prefix;
+        }
+    }
+    std::size_t suffix = 0;
+    while (suffix < shorter - prefix &&
+           before[before.size() - 1 - suffix] == after[after.size() - 1 - suffix]) {
+        ++suffix;
+    }
+    return {prefix, std::u16string(before.substr(prefix, before.size() - prefix - suffix)),
+            std::u16string(after.substr(prefix, after.size() - prefix - suffix))};
+}
+
+void TextHistory::setText(std::u16string_view text) {
+    Edit edit = diff(known_, text);
+    touched(edit.at);
+    // The kept text follows by the edit alone: an append costs what it appends.
+    known_.replace(edit.at, edit.removed.size(), edit.inserted);
+    const bool nested = depth_ > 0;
+    const bool joins = nested && userEditDepth_ == 0 && lastWasProgramWrite_ && !undo_.empty();
+    if (joins) {
+        // The automatic break of a program write is undone together with it.
+        undo_.back().edits.push_back(std::move(edit));
+    } else {
+        Step step;
+        step.edits.push_back(std::move(edit));
+        push(std::move(step));
+        lastWasProgramWrite_ = userEditDepth_ == 0;
+    }
+    DepthGuard writing(depth_);
+    try {
+        control_.setText(text);
+    } catch (...) {
+        // The control kept its text: so does the history.
+        const Edit& made = undo_.back().edits.back();
+        known_.replace(made.at, made.inserted.size(), made.removed);
+        undo_.back().edits.pop_back();
+        if (undo_.back().edits.empty()) {
+            undo_.pop_back();
+        }
+        throw;
+    }
+}
+
+void TextHistory::alignToCaret(Edit& edit, std::u16string_view after, std::size_t caret) {
+    const bool inserted = edit.removed.empty() && !edit.inserted.empty();
+    const bool deleted = edit.inserted.empty() && !edit.removed.empty();
+    if (!inserted && !deleted) {
+        return;
+    }
+    // The diff puts the edit as far right as it can go; slide it left while the text it
+    // moves over repeats it, until it meets the caret.
+    std::u16string& moved = inserted ? edit.inserted : edit.removed;
+    const std::size_t want = inserted ? caret - std::min(caret, moved.size()) : caret;
+    while (edit.at > want && after[edit.at - 1] == moved.back()) {
+        moved.insert(moved.begin(), moved.back());
+        moved.pop_back();
+        --edit.at;
+    }
+}
+
+bool TextHistory::userEdited() {
+    std::u16string now = control_.text();
+    if (now == known_) {
+        return false;
+    }
+    Edit edit = diff(known_, now);
+    try {
+        alignToCaret(edit, now, control_.caretPosition());
+    } catch (...) {
+        // Without the caret the diff's own place serves.
+    }
+    touched(edit.at);
+    known_ = std::move(now);
+    if (joinsTyping(edit)) {
+        Edit& last = undo_.back().edits.back();
+        if (edit.removed.empty()) {
+            last.inserted += edit.inserted;
+        } else if (edit.at == last.at) {
+            last.removed += edit.removed; // Delete, the caret standing still
+        } else {
+            last.at = edit.at; // Backspace, the caret going back
+            last.removed.insert(0, edit.removed);
+        }
+        return true;
+    }
+    Step step;
+    // One character typed or deleted may be joined by the next; a paste stands alone.
+    const bool keystroke = (edit.inserted.size() == 1 && edit.removed.empty() &&
+                            !isLineBreak(edit.inserted[0])) ||
+                           (edit.inserted.empty() && edit.removed.size() == 1);
+    step.typing = keystroke;
+    step.edits.push_back(std::move(edit));
+    push(std::move(step));
+    lastWasProgramWrite_ = false;
+    return true;
+}
+
+bool TextHistory::joinsTyping(const Edit& edit) const {
+    if (undo_.empty() || !undo_.back().typing || undo_.back().edits.size() != 1) {
+        return false;
+    }
+    const Edit& last = undo_.back().edits.back();
+    if (edit.removed.empty() && last.removed.empty()) {
+        return edit.inserted.size() == 1 && !isLineBreak(edit.inserted[0]) &&
+               edit.at == last.at + last.inserted.size();
+    }
+    if (edit.inserted.empty() && last.inserted.empty() && edit.removed.size() == 1) {
+        return edit.at == last.at || edit.at + 1 == last.at;
+    }
+    return false;
+}
+
+void TextHistory::push(Step step) {
+    undo_.push_back(std::move(step));
+    redo_.clear();
+}
+
+void TextHistory::clearHistory() {
+    undo_.clear();
+    redo_.clear();
+    lastWasProgramWrite_ = false;
+}
+
+bool TextHistory::undo() {
+    if (undo_.empty()) {
+        return false;
+    }
+    Step step = std::move(undo_.back());
+    undo_.pop_back();
+    std::size_t caret = known_.size();
+    for (auto edit = step.edits.rbegin(); edit != step.edits.rend(); ++edit) {
+        known_.replace(edit->at, edit->inserted.size(), edit->removed);
+        caret = edit->at + edit->removed.size();
+        touched(edit->at);
+    }
+    redo_.push_back(std::move(step));
+    // Typing after an undo starts a step of its own.
+    if (!undo_.empty()) {
+        undo_.back().typing = false;
+    }
+    lastWasProgramWrite_ = false;
+    show(caret);
+    return true;
+}
+
+bool TextHistory::redo() {
+    if (redo_.empty()) {
+        return false;
+    }
+    Step step = std::move(redo_.back());
+    redo_.pop_back();
+    std::size_t caret = known_.size();
+    for (const Edit& edit : step.edits) {
+        known_.replace(edit.at, edit.removed.size(), edit.inserted);
+        caret = edit.at + edit.inserted.size();
+        touched(edit.at);
+    }
+    // A walked step is never joined by the next keystroke or write.
+    step.typing = false;
+    undo_.push_back(std::move(step));
+    lastWasProgramWrite_ = false;
+    show(caret);
+    return true;
+}
+
+void TextHistory::show(std::size_t caret) {
+    const bool walking = std::exchange(walking_, true);
+    DepthGuard writing(depth_);
+    try {
+        control_.setText(known_);
+        control_.placeCaret(std::min(caret, known_.size()));
+    } catch (...) {
+    }
+    walking_ = walking;
+}
+
+void TextHistory::touched(std::size_t at) {
+    firstChange_ = changed_ ? std::min(firstChange_, at) : at;
+    changed_ = true;
+}
+
+std::size_t TextHistory::takeFirstChange() {
+    const std::size_t first = changed_ ? firstChange_ : known_.size();
+    changed_ = false;
+    return first;
+}
+
+} // namespace quillon

@@ -1,0 +1,225 @@
+#pragma once
+
+#include "FakeCaption.h"
+#include "FakeSoundSink.h"
+#include "quillon/ComposerSession.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quillon::test {
+
+// Text1 as a window's control behaves for the session: every write raises the change handler
+// at once, inside the write, and so does every edit the user makes; a write from inside the
+// handler nests.
+class FakeTextControl : public TextControl {
+public:
+    std::function<void()> onChange;
+    std::size_t caret = 0;
+    bool allSelected = false;
+    int writes = 0;
+
+    std::u16string text() const override { return text_; }
+
+    void setText(std::u16string_view text) override {
+        ++writes;
+        text_.assign(text);
+        allSelected = false;
+        raise();
+    }
+
+    void placeCaret(std::size_t index) override { caret = index; }
+    std::size_t caretPosition() const override { return caret; }
+    void selectAll() override { allSelected = true; }
+
+    // The user's edit at `at`: `removed` characters go, `typed` comes, one change.
+    void type(std::size_t at, std::u16string_view typed, std::size_t removed = 0) {
+        text_.replace(at, removed, typed);
+        caret = at + typed.size();
+        raise();
+    }
+    // Typing at the end, one keystroke per character.
+    void typeAtEnd(std::u16string_view typed) {
+        for (const char16_t ch : typed) {
+            type(text_.size(), std::u16string(1, ch));
+        }
+    }
+
+private:
+    void raise() {
+        if (onChange) {
+            onChange();
+        }
+    }
+    std::u16string text_;
+};
+
+class FakeMarks : public TextMarks {
+public:
+    std::vector<TextMark> marks;
+    std::optional<TextSpan> heard;
+    int markCalls = 0;
+
+    void setMarks(std::span<const TextMark> m) override {
+        marks.assign(m.begin(), m.end());
+        ++markCalls;
+    }
+    void setHeard(std::optional<TextSpan> element) override { heard = element; }
+};
+
+class FakeNotice : public Notice {
+public:
+    struct Shown {
+        std::u16string text;
+        std::u16string detail;
+    };
+    std::vector<Shown> warnings;
+    int abouts = 0;
+    std::u16string aboutApplication;
+    std::u16string aboutExtra;
+
+    void showWarning(std::u16string_view text, std::u16string_view detail) override {
+        warnings.push_back({std::u16string(text), std::u16string(detail)});
+    }
+    void showAbout(std::u16string_view applicationText, std::u16string_view extraText) override {
+        ++abouts;
+        aboutApplication = applicationText;
+        aboutExtra = extraText;
+    }
+};
+
+// Timers on a clock the test moves.
+class FakeTimers : public TimerFactory {
+public:
+    std::int64_t now = 0;
+
+    std::unique_ptr<OneShotTimer> makeTimer(std::function<void()> onTimeout) override {
+        auto timer = std::make_unique<Timer>(*this, std::move(onTimeout));
+        timers_.push_back(timer.get());
+        return timer;
+    }
+
+    // Moves the clock on by `millis`, firing every timer that falls due on the way, in order.
+    void advance(std::int64_t millis) {
+        const std::int64_t until = now + millis;
+        for (;;) {
+            Timer* next = nullptr;
+            for (Timer* timer : timers_) {
+                if (timer->due >= 0 && timer->due <= until && (!next || timer->due < next->due)) {
+                    next = timer;
+                }
+            }
+            if (next == nullptr) {
+                break;
+            }
+            now = next->due;
+            next->due = -1;
+            next->onTimeout();
+        }
+        now = until;
+    }
+
+private:
+    struct Timer : OneShotTimer {
+        Timer(FakeTimers& owner, std::function<void()> callback)
+            : owner_(owner), onTimeout(std::move(callback)) {}
+        ~Timer() override {
+            auto& all = owner_.timers_;
+            all.erase(std::remove(all.begin(), all.end(), this), all.end());
+        }
+        void start(std::chrono::milliseconds after) override { due = owner_.now + after.count(); }
+        void stop() override { due = -1; }
+        bool active() const override { return due >= 0; }
+
+        FakeTimers& owner_;
+        std::function<void()> onTimeout;
+        std::int64_t due = -1;
+    };
+    std::vector<Timer*> timers_;
+};
+
+inline const std::u16string kHeaderLine = u"const unsigned char music_item[] = {\r\n";
+
+// A session over fake controls, loaded as a window loads it.
+struct SessionHarness {
+    FakeTextControl text1;
+    FakeMarks marks;
+    FakeCaption label3;
+    FakeNotice notice;
+    FakeTimers timers;
+    FakeSoundSink sound;
+    ComposerSession session{{text1, marks, label3, notice, timers, sound}};
+
+    SessionHarness() {
+        text1.onChange = [this] { session.Text1_Change(); };
+        session.Form_Load();
+    }
+
+    // A click on the control of the form table named `name`.
+    void click(std::string_view name) {
+        const ControlDesign* control = findControl(name);
+        if (control == nullptr) {
+            throw std::logic_error("no control " + std::string(name));
+        }
+        session.run(control->command);
+    }
+    void clicks(std::string_view name, int times) {
+        for (int i = 0; i < times; ++i) {
+            click(name);
+        }
+    }
+
+    // A key pressed with the focus in Text1 (or elsewhere); false when the session ignores it.
+    bool key(Key k, bool ctrl = false, bool shift = false, bool inText1 = true) {
+        const auto action = session.actionForKey({k, ctrl, shift, false}, inText1);
+        if (action) {
+            session.perform(*action);
+        }
+        return action.has_value();
+    }
+    void undo() { key(Key::Z, true); }
+    void redo() { key(Key::Z, true, true); }
+
+    // The text the underlines cover, one string per mark, with the style.
+    std::vector<std::pair<std::u16string, MarkStyle>> underlined() const {
+        std::vector<std::pair<std::u16string, MarkStyle>> out;
+        const std::u16string text = text1.text();
+        for (const TextMark& mark : marks.marks) {
+            out.emplace_back(text.substr(mark.begin, mark.end - mark.begin), mark.style);
+        }
+        return out;
+    }
+    std::u16string heardText() const {
+        if (!marks.heard) {
+            return {};
+        }
+        return text1.text().substr(marks.heard->begin, marks.heard->end - marks.heard->begin);
+    }
+};
+
+// The count as Label3 shows it: a blank, then the digits.
+inline std::u16string countCaption(int count) {
+    const std::string digits = std::to_string(count);
+    return u" " + std::u16string(digits.begin(), digits.end());
+}
+
+// `count` items, broken after every 16th as the automatic break does with notes alone.
+inline std::u16string items(std::u16string_view item, int count) {
+    std::u16string out;
+    for (int i = 1; i <= count; ++i) {
+        out += item;
+        out += u',';
+        if (i % 16 == 0) {
+            out += u"\r\n";
+        }
+    }
+    return out;
+}
+
+} // namespace quillon::test
