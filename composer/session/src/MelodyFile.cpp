@@ -40,12 +40,16 @@ std::u16string problemDetail(const FileProblem& problem) {
     return detail;
 }
 
+std::u16string fileDisplayName(const std::filesystem::path& path) {
+    return displayPath(path.filename());
+}
+
 std::u16string windowCaption(const std::optional<std::filesystem::path>& file, bool unsaved) {
     if (!file) {
         return std::u16string(kForm1.caption);
     }
     std::u16string caption = unsaved ? u"*" : u"";
-    caption += displayPath(file->filename());
+    caption += fileDisplayName(*file);
     caption += u" - ";
     caption += kForm1.caption;
     return caption;

@@ -1,17 +1,14 @@
 #pragma once
 
-#include "quillon/SessionPorts.h"
-
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <memory>
+#include <stdexcept>
 #include <string>
-#include <vector>
+#include <string_view>
 
 namespace quillon::test {
 
@@ -59,75 +56,5 @@ inline void makeUnwritable(const fs::path& folder) {
     fs::create_directories(folder.parent_path());
     writeBytes(folder, "not a folder");
 }
-
-// Timers that fire when the test moves the clock on.
-class ManualTimers : public TimerFactory {
-public:
-    using Clock = std::chrono::milliseconds;
-
-    std::unique_ptr<OneShotTimer> makeTimer(std::function<void()> onTimeout) override {
-        auto timer = std::make_unique<Timer>(*this, std::move(onTimeout));
-        timers_.push_back(timer.get());
-        return timer;
-    }
-
-    // Moves on by `span`, firing every timer that falls due on the way, in time order.
-    void advance(Clock span) {
-        const Clock end = now_ + span;
-        for (;;) {
-            Timer* next = nullptr;
-            for (Timer* timer : timers_) {
-                if (timer->running && timer->due <= end && (!next || timer->due < next->due)) {
-                    next = timer;
-                }
-            }
-            if (next == nullptr) {
-                break;
-            }
-            now_ = next->due;
-            next->running = false;
-            next->onTimeout();
-        }
-        now_ = end;
-    }
-
-    Clock now() const { return now_; }
-
-private:
-    struct Timer : OneShotTimer {
-        Timer(ManualTimers& owner_, std::function<void()> onTimeout_)
-            : owner(owner_), onTimeout(std::move(onTimeout_)) {}
-        ~Timer() override { std::erase(owner.timers_, this); }
-        void start(std::chrono::milliseconds after) override {
-            running = true;
-            due = owner.now_ + after;
-        }
-        void stop() override { running = false; }
-        bool active() const override { return running; }
-
-        ManualTimers& owner;
-        std::function<void()> onTimeout;
-        bool running = false;
-        Clock due{};
-    };
-
-    Clock now_{};
-    std::vector<Timer*> timers_;
-};
-
-struct Warning {
-    std::u16string text;
-    std::u16string detail;
-};
-
-class RecordingNotice : public Notice {
-public:
-    void showWarning(std::u16string_view text, std::u16string_view detail) override {
-        warnings.push_back({std::u16string(text), std::u16string(detail)});
-    }
-    void showAbout(std::u16string_view, std::u16string_view) override {}
-
-    std::vector<Warning> warnings;
-};
 
 } // namespace quillon::test

@@ -47,6 +47,9 @@ std::optional<FileProblem> writeMelodyFile(const std::filesystem::path& path,
 // The path and what the system said, for the line below a problem's message.
 std::u16string problemDetail(const FileProblem& problem);
 
+// A file's name as the user reads it, whatever bytes a Linux name holds.
+std::u16string fileDisplayName(const std::filesystem::path& path);
+
 // The window's caption: "tune.h - Quillon" once the melody has a file, with a "*" in front
 // while it has changes not saved; "Quillon" before it has one.
 std::u16string windowCaption(const std::optional<std::filesystem::path>& file, bool unsaved);

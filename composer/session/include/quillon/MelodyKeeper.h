@@ -14,6 +14,15 @@
 
 namespace quillon {
 
+// Where the session keeps melodies without asking.
+struct MelodyKeeping {
+    bool on = false;
+    // None when the environment names no data folder: the user is told once.
+    std::optional<std::filesystem::path> folder;
+
+    static MelodyKeeping inUserFolder() { return {true, MelodyArchive::userFolder()}; }
+};
+
 // Keeps the melody being composed in the archive without asking. A melody is the text from
 // start-up, Clear or Open until the next of these; the session says when one begins and when
 // the text changes, and the keeper writes the text kWriteDelay after the first change not yet
