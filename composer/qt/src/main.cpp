@@ -14,7 +14,8 @@ int main(int argc, char* argv[]) {
 
     // The session connects the sound output in the background once the window loads; without
     // a server F5 says so, and the next F5 tries again.
-    quillon::Form1 form(quillon::LocalClock(), std::make_unique<quillon::PortAudioSink>());
+    quillon::Form1 form(quillon::LocalClock(), std::make_unique<quillon::PortAudioSink>(),
+                        quillon::MelodyKeeping::inUserFolder());
     form.show();
 
     // Closing the window ends the event loop, and the program with status 0.
