@@ -49,12 +49,4 @@ inline void writeBytes(const fs::path& path, std::string_view bytes) {
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-// Makes `folder` a place where no file can be made, even for root, who ignores permissions:
-// it becomes a plain file.
-inline void makeUnwritable(const fs::path& folder) {
-    fs::remove_all(folder);
-    fs::create_directories(folder.parent_path());
-    writeBytes(folder, "not a folder");
-}
-
 } // namespace quillon::test
