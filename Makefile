@@ -51,7 +51,7 @@ FUZZ_SECONDS ?= 60
 fuzz: deps
 	mkdir -p build/fuzz/corpus
 	clang++ -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined \
-		-Icomposer/melody/include -Icomposer/editor/include \
+		-Icomposer/melody/include -Icomposer/editor/include -Ifirmware \
 		composer/melody/src/*.cpp fuzz/MelodyReaderFuzz.cpp -o build/fuzz/melody_reader_fuzz
 	build/fuzz/melody_reader_fuzz -max_total_time=$(FUZZ_SECONDS) -artifact_prefix=build/fuzz/ \
 		build/fuzz/corpus fuzz/melody_reader_corpus

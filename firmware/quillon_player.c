@@ -6,6 +6,8 @@
  * the melody. */
 #include "quillon_player.h"
 
+#include "quillon_convention.h"
+
 #include <avr/interrupt.h>
 #include <avr/io.h>
 #include <avr/pgmspace.h>
@@ -56,18 +58,17 @@
 #error "quillon_player: unsupported F_CPU; use 1000000, 8000000, 12000000, 16000000 or 20000000"
 #endif
 
-#define GAP_MS 20u
-
 /* Reload values 0x10000 - N of the 28 notes, high byte first, N in microseconds. */
 static const uint8_t reload[] PROGMEM = {
 #include "timer_reload.inc"
 };
 #define NOTE_COUNT (sizeof reload / 2u)
 /* A missing or cut table must not build. */
-typedef char reload_table_holds_28_pairs[sizeof reload == 56u ? 1 : -1];
+typedef char reload_table_holds_a_pair_per_note[sizeof reload == 2u * QUILLON_NOTE_COUNT ? 1 : -1];
 
-/* Length of each duration code in units of 100 ms. */
-static const uint8_t length100ms[8] PROGMEM = {4, 1, 2, 4, 8, 12, 16, 20};
+/* Length of each duration code in units of 100 ms: one byte each. */
+#define IN_100MS(ms) ((ms) / 100u)
+static const uint8_t length100ms[8] PROGMEM = {QUILLON_DURATIONS_MS(IN_100MS)};
 
 /* Written by the main program only while Timer2 is stopped, so no locking is needed. */
 static const unsigned char* volatile next;
@@ -132,7 +133,7 @@ ISR(TIMER2_COMPA_vect) {
 #elif F_CPU == 20000000UL
     OCR2A = (ms & 3u) != 0 ? T2_TOP : T2_TOP + 1u;
 #endif
-    if (ms == GAP_MS) {
+    if (ms == QUILLON_GAP_MS) {
         silence();
     } else if (ms == 0) {
         ms = startElement();

@@ -1,6 +1,8 @@
 // Fuzz target for the melody reader: any text must read without a crash, and what comes back
 // must be usable as it is by the window (spans inside the text, non-empty findings, findings in
-// order) and by the renderer.
+// order) and by the renderer. The incremental check must read any edit of the text as a full
+// read does.
+#include "quillon/MelodyCheck.h"
 #include "quillon/MelodyReader.h"
 #include "quillon/MelodyRenderer.h"
 
@@ -54,6 +56,20 @@ void check(bool condition) {
     }
 }
 
+// One edit of the text, chosen by its first bytes (which are text too): a piece of the text
+// itself replaces a stretch of it somewhere.
+std::u16string edited(const std::u16string& text, const std::uint8_t* data, std::size_t size) {
+    const auto byte = [&](std::size_t i) -> std::size_t { return i < size ? data[i] : 0; };
+    const std::size_t n = text.size();
+    const std::size_t at = (byte(0) | byte(1) << 8 | byte(2) << 16) % (n + 1);
+    const std::size_t erase = std::min(byte(3) % 32, n - at);
+    const std::size_t from = (byte(4) | byte(5) << 8 | byte(6) << 16) % (n + 1);
+    const std::size_t insert = std::min(byte(7) % 32, n - from);
+    std::u16string result = text;
+    result.replace(at, erase, text, from, insert);
+    return result;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -75,9 +91,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const auto& f = melody.findings[k];
         check(f.begin <= f.end && f.end <= text.size());
         check(text.empty() || f.begin < f.end);
-        check(!quillon::findingMessage(f.kind).empty());
+        check(k == 0 || melody.findings[k - 1].begin < f.begin ||
+              melody.findings[k - 1].kind <= f.kind);
         check(k == 0 || melody.findings[k - 1].begin <= f.begin);
     }
+
+    quillon::MelodyCheck incremental;
+    check(incremental.read(text) == melody);
+    const std::u16string changed = edited(text, data, size);
+    check(incremental.read(changed) == quillon::readMelody(changed));
+    check(incremental.read(text) == melody);
 
     // A few played codes through the renderer at a low rate keep each run short.
     auto codes = quillon::playedCodes(melody);

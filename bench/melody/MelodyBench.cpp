@@ -1,12 +1,14 @@
 // The melody reader on composer-sized texts and the renderer on a long melody, each beside a
 // baseline that touches the same data as cheaply as possible, so that the ratio says what the
 // work itself costs on this machine.
+#include "quillon/MelodyCheck.h"
 #include "quillon/MelodyReader.h"
 #include "quillon/MelodyRenderer.h"
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -14,8 +16,9 @@
 
 namespace {
 
-// A finished text as the composer lays it out: header, 16 items to a line, terminator.
-std::u16string composerText(std::size_t codes) {
+// A text as the composer lays it out: header, 16 items to a line; while composing it has no
+// terminator yet.
+std::u16string unfinishedText(std::size_t codes) {
     static constexpr char16_t digits[] = u"0123456789abcdef";
     std::u16string text = u"const unsigned char music_item[] = {\r\n";
     for (std::size_t i = 1; i <= codes; ++i) {
@@ -25,7 +28,12 @@ std::u16string composerText(std::size_t codes) {
             text += u"\r\n";
         }
     }
-    return text + u"0x00};\r\n";
+    return text;
+}
+
+// A finished text: the terminator after the codes.
+std::u16string composerText(std::size_t codes) {
+    return unfinishedText(codes) + u"0x00};\r\n";
 }
 
 void readMelody(benchmark::State& state) {
@@ -64,6 +72,34 @@ void readAfterKeystroke(benchmark::State& state) {
         text[digit] = text[digit] == u'g' ? u'1' : u'g';
         benchmark::DoNotOptimize(quillon::readMelody(text));
     }
+}
+
+// The check after a click, as the composer makes it: one code item appended to the text being
+// composed. Only the check of the longer text is timed; the text goes back between iterations.
+template <typename Check> void checkAfterAppend(benchmark::State& state, Check check) {
+    const std::u16string before = unfinishedText(static_cast<std::size_t>(state.range(0)));
+    const std::u16string after = before + u"0x73,";
+    for (auto _ : state) {
+        check(before);
+        const auto start = std::chrono::steady_clock::now();
+        check(after);
+        state.SetIterationTime(
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }
+}
+
+// Baseline: the whole text read again, as the composer did before MelodyCheck.
+void fullReadAfterAppend(benchmark::State& state) {
+    checkAfterAppend(state, [](std::u16string_view text) {
+        benchmark::DoNotOptimize(quillon::readMelody(text));
+    });
+}
+
+void incrementalCheckAfterAppend(benchmark::State& state) {
+    quillon::MelodyCheck melodyCheck;
+    checkAfterAppend(state, [&](std::u16string_view text) {
+        benchmark::DoNotOptimize(&melodyCheck.read(text));
+    });
 }
 
 constexpr int kRate = 48000;
@@ -113,6 +149,16 @@ BENCHMARK(countCommas)->Arg(100'000)->Unit(benchmark::kMillisecond);
 BENCHMARK(copyText)->Arg(100'000)->Unit(benchmark::kMillisecond);
 BENCHMARK(readAfterKeystroke)->Arg(10'000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(readMelody)->Arg(10'000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(fullReadAfterAppend)
+    ->Arg(10'000)
+    ->Arg(100'000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(incrementalCheckAfterAppend)
+    ->Arg(10'000)
+    ->Arg(100'000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK(renderMelody)->Arg(10'000)->Unit(benchmark::kMillisecond);
 BENCHMARK(fillBuffer)->Arg(10'000)->Unit(benchmark::kMillisecond);
 

@@ -1,10 +1,17 @@
 #include "quillon/SoundConvention.h"
 
+#include "quillon_convention.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cstdio>
+#include <fstream>
+#include <map>
+#include <regex>
+#include <sstream>
 #include <string>
+#include <vector>
 
 namespace quillon {
 namespace {
@@ -27,6 +34,55 @@ TEST(SoundConvention, PitchesAndLengthsAreTheFirmwares) {
     for (int d = 0; d < 8; ++d) {
         EXPECT_EQ(durationMillis(d), lengths[static_cast<std::size_t>(d)]) << d;
     }
+}
+
+// The header that the player on the chip and the preview share says what the README's tables
+// say: the frequencies of the timervals pitch table, the lengths of the duration codes and the
+// 20 ms gap. The README is read as the user reads it.
+TEST(SoundConvention, TheSharedHeaderIsTheReadmesConvention) {
+    std::ifstream file(QUILLON_README);
+    ASSERT_TRUE(file) << QUILLON_README;
+    std::stringstream all;
+    all << file.rdbuf();
+    const std::string readme = all.str();
+
+    // | Length (ms) | 400 | 100 | ... (the sound convention table)
+    std::smatch row;
+    ASSERT_TRUE(std::regex_search(readme, row, std::regex(R"(\n\| Length \(ms\) \|([^\n]*))")));
+    std::vector<unsigned> readmeLengths;
+    const std::string cells = row[1];
+    const std::regex number(R"(\d+)");
+    for (auto it = std::sregex_iterator(cells.begin(), cells.end(), number);
+         it != std::sregex_iterator(); ++it) {
+        readmeLengths.push_back(static_cast<unsigned>(std::stoul(it->str())));
+    }
+#define QUILLON_AS_IS(ms) ms
+    const std::vector<unsigned> headerLengths = {QUILLON_DURATIONS_MS(QUILLON_AS_IS)};
+#undef QUILLON_AS_IS
+    EXPECT_EQ(headerLengths, readmeLengths);
+
+    // | Index | Note | Table (Hz) | N | Reload | ... (the pitch table of timervals)
+    std::map<unsigned, std::pair<unsigned, unsigned>> readmePitches;
+    const std::regex pitchRow(R"(\n\| (\d+) \| [A-G][3-6] \| (\d+) \| (\d+) \| 0x[0-9A-F]{4} \|)");
+    for (auto it = std::sregex_iterator(readme.begin(), readme.end(), pitchRow);
+         it != std::sregex_iterator(); ++it) {
+        readmePitches[static_cast<unsigned>(std::stoul((*it)[1]))] = {
+            static_cast<unsigned>(std::stoul((*it)[2])),
+            static_cast<unsigned>(std::stoul((*it)[3]))};
+    }
+    constexpr unsigned headerHz[] = {QUILLON_NOTE_FREQUENCIES_HZ};
+    ASSERT_EQ(readmePitches.size(), std::size(headerHz));
+    ASSERT_EQ(std::size(headerHz), static_cast<std::size_t>(QUILLON_NOTE_COUNT));
+    for (const auto& [index, pitch] : readmePitches) {
+        EXPECT_EQ(headerHz[index], pitch.first) << "note " << index;
+        EXPECT_EQ(halfPeriodMicros(static_cast<int>(index)), pitch.second) << "note " << index;
+    }
+
+    // "... for its length less 20 ms, then 20 ms of silence"
+    ASSERT_TRUE(std::regex_search(readme, row,
+                                  std::regex(R"(length less (\d+) ms, then (\d+) ms of silence)")));
+    EXPECT_EQ(QUILLON_GAP_MS, std::stoul(row[1]));
+    EXPECT_EQ(QUILLON_GAP_MS, std::stoul(row[2]));
 }
 
 #ifdef QUILLON_TIMERVALS

@@ -36,7 +36,7 @@ std::vector<TextMark> runs(std::span<const Finding> findings, std::u16string_vie
 } // namespace
 
 MarkStyle markStyle(const Finding& finding) {
-    return finding.kind == FindingKind::NoClosingBrace ? MarkStyle::Hint : MarkStyle::Error;
+    return findingWeight(finding.kind) == FindingWeight::Hint ? MarkStyle::Hint : MarkStyle::Error;
 }
 
 std::vector<TextMark> marksFor(std::span<const Finding> findings, std::u16string_view text) {

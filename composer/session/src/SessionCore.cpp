@@ -391,10 +391,9 @@ void SessionCore::warn(const FileProblem& problem) {
 void SessionCore::check() {
     checkTimer_->stop();
     const std::u16string text = history_.text();
-    history_.takeFirstChange();
-    melody_ = readMelody(text);
+    const Melody& melody = checker_.read(text);
     checked_ = true;
-    const std::vector<TextMark> marks = marksFor(melody_.findings, text);
+    const std::vector<TextMark> marks = marksFor(melody.findings, text);
     ports_.marks.setMarks(marks);
 }
 
@@ -404,7 +403,7 @@ void SessionCore::play() {
         check();
     }
     try {
-        if (preview_.playMelody(melody_) != MelodyPreview::Outcome::Started) {
+        if (preview_.playMelody(checker_.melody()) != MelodyPreview::Outcome::Started) {
             return;
         }
     } catch (const std::exception&) {
@@ -460,7 +459,7 @@ std::u16string SessionCore::tipAt(std::size_t index) const {
     // Several findings may stand on one place (an element after the end that has no pitch):
     // each says its own, one line apiece.
     std::u16string tip;
-    for (const Finding& finding : melody_.findings) {
+    for (const Finding& finding : checker_.melody().findings) {
         if (finding.begin > index) {
             continue;
         }

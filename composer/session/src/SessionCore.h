@@ -1,6 +1,7 @@
 #pragma once
 
 #include "quillon/ComposerSession.h"
+#include "quillon/MelodyCheck.h"
 #include "quillon/MelodyPreview.h"
 #include "quillon/MelodyReader.h"
 #include "quillon/MusicEditor.h"
@@ -58,8 +59,9 @@ private:
     MelodyPreview preview_;
     std::unique_ptr<OneShotTimer> checkTimer_;
     std::unique_ptr<OneShotTimer> followTimer_;
-    // The melody as last read, and whether the text has changed since.
-    Melody melody_;
+    // Reads the text again only from where it changed; holds the melody as last read.
+    MelodyCheck checker_;
+    // Whether the text is as it was when last read.
     bool checked_ = false;
     bool melodyPlaying_ = false;
     bool soundOnClick_ = true;

@@ -57,7 +57,6 @@ TextHistory::Edit TextHistory::diff(std::u16string_view before, std::u16string_v
 
 void TextHistory::setText(std::u16string_view text) {
     Edit edit = diff(known_, text);
-    touched(edit.at);
     // The kept text follows by the edit alone: an append costs what it appends.
     known_.replace(edit.at, edit.removed.size(), edit.inserted);
     const bool nested = depth_ > 0;
@@ -114,7 +113,6 @@ bool TextHistory::userEdited() {
     } catch (...) {
         // Without the caret the diff's own place serves.
     }
-    touched(edit.at);
     known_ = std::move(now);
     if (joinsTyping(edit)) {
         Edit& last = undo_.back().edits.back();
@@ -176,7 +174,6 @@ bool TextHistory::undo() {
     for (auto edit = step.edits.rbegin(); edit != step.edits.rend(); ++edit) {
         known_.replace(edit->at, edit->inserted.size(), edit->removed);
         caret = edit->at + edit->removed.size();
-        touched(edit->at);
     }
     redo_.push_back(std::move(step));
     // Typing after an undo starts a step of its own.
@@ -198,7 +195,6 @@ bool TextHistory::redo() {
     for (const Edit& edit : step.edits) {
         known_.replace(edit.at, edit.removed.size(), edit.inserted);
         caret = edit.at + edit.inserted.size();
-        touched(edit.at);
     }
     // A walked step is never joined by the next keystroke or write.
     step.typing = false;
@@ -217,17 +213,6 @@ void TextHistory::show(std::size_t caret) {
     } catch (...) {
     }
     walking_ = walking;
-}
-
-void TextHistory::touched(std::size_t at) {
-    firstChange_ = changed_ ? std::min(firstChange_, at) : at;
-    changed_ = true;
-}
-
-std::size_t TextHistory::takeFirstChange() {
-    const std::size_t first = changed_ ? firstChange_ : known_.size();
-    changed_ = false;
-    return first;
 }
 
 } // namespace quillon

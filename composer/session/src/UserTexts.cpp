@@ -70,8 +70,8 @@ std::u16string_view findingText(FindingKind kind) {
     case FindingKind::NotALiteral:
         return u"这不是整数常量（十六进制、十进制或八进制）：编译器会拒绝整个文件";
     case FindingKind::ValueTooLarge:
-        return u"数值大于 255，放不进 unsigned char：编译器只留下低 8 位（试听也这样播），"
-               u"0x100 会变成 0，旋律就此结束";
+        return u"数值超出 unsigned char 的范围（大于 255 或小于 -128）：编译器只留下低 8 位"
+               u"（试听也这样播），0x100 会变成 0，旋律就此结束";
     case FindingKind::NoPitch:
         return u"音符编号 28–30 没有音高：试听时静音，播放器若用它查重装值表会读出表外";
     case FindingKind::NoEndBeforeBrace:
@@ -86,6 +86,14 @@ std::u16string_view findingText(FindingKind kind) {
         return u"逗号前面没有元素：编译器会拒绝整个文件";
     case FindingKind::OpenComment:
         return u"注释“/*”没有“*/”结束：后面的内容全成了注释，数组不会结束，编译器不接受";
+    case FindingKind::NotAComposerCode:
+        return u"这不是作曲器写的代码（字符常量、正负号或二进制）：编译器接受，存下它的低 8 位，"
+               u"试听也这样播放";
+    case FindingKind::NotADeclaration:
+        return u"“{”前面不是数组的声明（例如 const unsigned char music_item[] =）："
+               u"编译器会拒绝整个文件，或者不把它当作数组";
+    case FindingKind::BraceOutOfOrder:
+        return u"“}”出现在“{”之前：括号的顺序错了，编译器会拒绝整个文件";
     }
     return u"";
 }

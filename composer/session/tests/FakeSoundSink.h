@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <memory>
+#include <new>
 #include <vector>
 
 namespace quillon::test {
@@ -15,6 +16,8 @@ class FakeSoundSink : public SoundSink {
 public:
     int rate = 8000;
     bool available = true;
+    // Plays fail as a long melody did when it was rendered whole: out of memory.
+    bool outOfMemory = false;
     int connects = 0;
     int stops = 0;
     // The frames each play's source gave, pulled to its end.
@@ -23,6 +26,9 @@ public:
     void connect() override { ++connects; }
 
     std::uint64_t play(SoundSourceFactory make) override {
+        if (outOfMemory) {
+            throw std::bad_alloc();
+        }
         status_ = SoundStatus{};
         status_.play = ++plays_;
         if (!available) {

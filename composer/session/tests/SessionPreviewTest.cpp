@@ -136,6 +136,20 @@ TEST(SessionPreview, WithoutSoundF5SaysSoOnceAndClicksStaySilent) {
     EXPECT_EQ(h.notice.warnings.size(), 1U);
 }
 
+TEST(SessionPreview, AFailureToPlayIsToldAndTheTextStays) {
+    SessionHarness h;
+    h.click("Command311");
+    h.sound.outOfMemory = true;
+    h.key(Key::F5);
+    ASSERT_EQ(h.notice.warnings.size(), 1U);
+    EXPECT_NE(h.notice.warnings[0].text.find(u"无法播放旋律"), std::u16string::npos);
+    EXPECT_EQ(h.text1.text(), kHeaderLine + u"0x73,");
+    // A click goes on working, silent; nothing escapes to the window.
+    h.click("Command312");
+    EXPECT_EQ(h.text1.text(), kHeaderLine + u"0x73,0x7b,");
+    EXPECT_EQ(h.label3.caption, u" 2");
+}
+
 TEST(SessionPreview, FindingsAreUnderlinedAMomentAfterTheLastChangeAndExplained) {
     SessionHarness h;
     // A new window shows only the quiet hint that the melody has not been ended.

@@ -54,6 +54,27 @@ xdotool type --delay 40 "ab"
 keys ctrl+z
 expect_text "typing is undone alone, not with the click before it" "${header}0x03,0x3b,"
 
+# Ctrl+Y redoes on X11 as well as Ctrl+Shift+Z.
+clear_button
+note 1 1 1
+note 1 1 1
+into_text
+keys ctrl+z
+keys ctrl+y
+expect_text "Ctrl+Y redoes" "${header}0x03,0x03,"
+
+# The automatic break falls due on the "0" of "0x00" (the 17th change after Clear) and waits
+# until the text ends outside a literal.
+clear_button
+into_text
+xdotool type --delay 40 "0x53,0x63,0x1f,0x00};"
+expect_text "the automatic break never splits a literal being typed" \
+    "${header}0x53,0x63,0x1f,0x00}"$'\n'";"
+
+clear_button
+note 1 1 1
+note 2 1 1
+
 # Enter on a focused button presses it.
 rest
 keys Return

@@ -1,5 +1,7 @@
 #include "ConventionModel.h"
 
+#include "quillon_convention.h"
+
 #include <cctype>
 #include <cstdlib>
 #include <fstream>
@@ -10,13 +12,15 @@ namespace quillon::sim {
 
 namespace {
 
-// Note frequencies in hertz, note index 0 (C3) to 27 (B6), as the reload table was made from.
-constexpr unsigned noteHz[28] = {
-    131, 147, 165, 175, 196, 220, 247, 262,  294,  330,  349,  392,  440,  494,
-    523, 587, 659, 698, 784, 880, 988, 1046, 1175, 1318, 1397, 1568, 1760, 1975,
-};
-constexpr double lengthMs[8] = {400, 100, 200, 400, 800, 1200, 1600, 2000};
-constexpr double gapMs = 20;
+// The convention the player is built on; a test holds it to the README's tables.
+constexpr unsigned noteHz[QUILLON_NOTE_COUNT] = {QUILLON_NOTE_FREQUENCIES_HZ};
+#define QUILLON_AS_DOUBLE(ms)                                                                      \
+    double {                                                                                       \
+        ms                                                                                         \
+    }
+constexpr double lengthMs[8] = {QUILLON_DURATIONS_MS(QUILLON_AS_DOUBLE)};
+#undef QUILLON_AS_DOUBLE
+constexpr double gapMs = QUILLON_GAP_MS;
 
 } // namespace
 
@@ -28,7 +32,7 @@ ConventionModel::ConventionModel(std::vector<std::uint8_t> codes) {
         }
         const unsigned index = code >> 3;
         const double length = lengthMs[code & 7];
-        if (index < 28) {
+        if (index < QUILLON_NOTE_COUNT) {
             const unsigned halfPeriodUs = 500000 / noteHz[index];
             sounds_.push_back({code, at, length - gapMs, 1e6 / (2.0 * halfPeriodUs)});
         } else {

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "quillon_convention.h"
+
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 namespace quillon {
@@ -9,22 +12,20 @@ namespace quillon {
 // the reload table, and the lengths that the firmware player waits. The preview must sound like
 // the chip, so nothing here is equal temperament or rounded to a nicer value.
 
-// Table frequencies in hertz by note index (C3 .. B6), the same values the reload table is made
-// from. The composer cannot ask the table tool at run time, so it keeps its own copy; a test
-// runs the tool and holds the two together.
-inline constexpr std::array<std::uint32_t, 28> kNoteFrequencies = {
-    131,  147,  165,  175,  196,  220,  247,  // C3 .. B3
-    262,  294,  330,  349,  392,  440,  494,  // C4 .. B4
-    523,  587,  659,  698,  784,  880,  988,  // C5 .. B5
-    1046, 1175, 1318, 1397, 1568, 1760, 1975, // C6 .. B6
-};
+// The values come from the firmware's own convention header, which the player on the chip
+// includes too; these are their C++ forms.
 
-inline constexpr int kPitchedNotes = 28;
+// Table frequencies in hertz by note index (C3 .. B6), the same values the reload table is made
+// from. A test runs the table tool and holds the two together.
+inline constexpr std::array<std::uint32_t, QUILLON_NOTE_COUNT> kNoteFrequencies = {
+    QUILLON_NOTE_FREQUENCIES_HZ};
+
+inline constexpr int kPitchedNotes = QUILLON_NOTE_COUNT;
 // Note index field of the rest code 0xf8; indexes 28..30 have no pitch either.
-inline constexpr int kRestIndex = 31;
+inline constexpr int kRestIndex = QUILLON_REST_INDEX;
 
 // Every note is cut this much before its end, so that two equal notes in a row are heard apart.
-inline constexpr std::uint32_t kGapMillis = 20;
+inline constexpr std::uint32_t kGapMillis = QUILLON_GAP_MS;
 
 // Timer ticks (µs) in half a period: the speaker pin toggles every N µs. 0 for an index that has
 // no pitch (28..31).
@@ -43,8 +44,10 @@ constexpr double producedFrequency(int noteIndex) {
 
 // Length of an element by its duration code (bits 2..0). Code 0 is one beat like code 3, so that
 // the rest button's 0xf8 lasts a beat; from 3 on each step adds a beat.
-inline constexpr std::array<std::uint32_t, 8> kDurationMillis = {400, 100,  200,  400,
-                                                                 800, 1200, 1600, 2000};
+#define QUILLON_AS_MILLIS(ms) ms
+inline constexpr std::array<std::uint32_t, 8> kDurationMillis = {
+    QUILLON_DURATIONS_MS(QUILLON_AS_MILLIS)};
+#undef QUILLON_AS_MILLIS
 
 constexpr std::uint32_t durationMillis(int durationCode) {
     return kDurationMillis[static_cast<std::size_t>(durationCode & 7)];

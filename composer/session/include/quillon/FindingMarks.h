@@ -10,7 +10,7 @@
 namespace quillon {
 
 // How a finding is drawn: a red wave for what the compiler rejects or the firmware would
-// mis-play, a quiet hint for a melody that simply has not been ended yet.
+// mis-play, a quiet hint for what is not wrong, only unfinished or not what the composer writes.
 MarkStyle markStyle(const Finding& finding);
 
 // The underlines for `findings` of `text`: one mark per run of findings of one style that

@@ -49,10 +49,6 @@ public:
     bool undo();
     bool redo();
 
-    // The offset of the first character that any change since the last call touched; the
-    // length of the text when none did.
-    std::size_t takeFirstChange();
-
 private:
     struct Edit {
         std::size_t at = 0;
@@ -72,7 +68,6 @@ private:
     void push(Step step);
     bool joinsTyping(const Edit& edit) const;
     void show(std::size_t caret);
-    void touched(std::size_t at);
 
     TextControl& control_;
     std::u16string known_;
@@ -83,8 +78,6 @@ private:
     bool walking_ = false;
     // The last step came from a program write, so that a write from inside its change joins it.
     bool lastWasProgramWrite_ = false;
-    std::size_t firstChange_ = 0;
-    bool changed_ = false;
 };
 
 } // namespace quillon
