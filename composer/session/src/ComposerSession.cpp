@@ -16,7 +16,8 @@ template <typename Run> void guarded(SessionCore& core, Run&& run) {
 }
 } // namespace
 
-ComposerSession::ComposerSession(SessionPorts ports) : core_(std::make_unique<SessionCore>(ports)) {}
+ComposerSession::ComposerSession(SessionPorts ports, MelodyKeeping keeping)
+    : core_(std::make_unique<SessionCore>(ports, std::move(keeping))) {}
 
 ComposerSession::~ComposerSession() = default;
 
@@ -37,8 +38,17 @@ std::optional<SessionAction> ComposerSession::actionForKey(const KeyPress& key,
     return core_->actionForKey(key, inText1);
 }
 
-void ComposerSession::perform(SessionAction action) {
-    guarded(*core_, [&] { core_->perform(action); });
+void ComposerSession::perform(SessionAction action, std::size_t item) {
+    guarded(*core_, [&] { core_->perform(action, item); });
+}
+
+bool ComposerSession::Form_QueryUnload() {
+    try {
+        return core_->queryUnload();
+    } catch (...) {
+        // Whatever failed, the user must be able to close the window.
+        return true;
+    }
 }
 
 std::vector<MenuEntry> ComposerSession::contextMenuEntries() const {

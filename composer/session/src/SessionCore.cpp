@@ -1,6 +1,8 @@
 #include "SessionCore.h"
 
 #include "quillon/FindingMarks.h"
+#include "quillon/LocalTime.h"
+#include "quillon/MelodyFile.h"
 #include "quillon/MusicCode.h"
 
 #include <chrono>
@@ -58,9 +60,17 @@ std::u16string soundDetail(SoundProblem problem, const std::string& detail) {
 
 } // namespace
 
-SessionCore::SessionCore(SessionPorts ports)
-    : ports_(ports), history_(ports.text1), editor_(history_, ports.label3),
-      preview_(ports.sound) {
+SessionCore::SessionCore(SessionPorts ports, MelodyKeeping keeping)
+    : ports_(ports), history_(ports.text1), editor_(history_, ports.label3), preview_(ports.sound),
+      caption_(kForm1.caption) {
+    if (keeping.on) {
+        std::optional<MelodyArchive> archive;
+        if (keeping.folder) {
+            archive.emplace(*keeping.folder);
+        }
+        keeper_ = std::make_unique<MelodyKeeper>(std::move(archive), ports_.timers, ports_.notice,
+                                                 [this] { return history_.text(); });
+    }
     checkTimer_ = ports_.timers.makeTimer([this] {
         try {
             check();
@@ -77,7 +87,18 @@ SessionCore::SessionCore(SessionPorts ports)
     });
 }
 
+SessionCore::~SessionCore() {
+    try {
+        if (keeper_) {
+            keeper_->flush();
+        }
+    } catch (...) {
+        // Closing goes on; the kept melody is as it was last written.
+    }
+}
+
 void SessionCore::load() {
+    beginMelody();
     editor_.ResetMusicText();
     // The start-up text is where the user begins; undo does not go behind it.
     editor_.StartHistory();
@@ -110,6 +131,10 @@ void SessionCore::run(const Command& command) {
         editor_.AppendTerminator();
         return;
     case CommandKind::Clear:
+        // A new melody, which has no file of its own yet: saving it will not overwrite the
+        // file of the one before.
+        beginMelody();
+        file_.reset();
         editor_.Clear();
         return;
     case CommandKind::About:
@@ -145,6 +170,10 @@ void SessionCore::textChanged() {
 }
 
 void SessionCore::textMoved() {
+    if (keeper_) {
+        keeper_->changed();
+    }
+    showCaption();
     checked_ = false;
     if (melodyPlaying_) {
         stopPlaying();
@@ -186,6 +215,12 @@ std::optional<SessionAction> SessionCore::actionForKey(const KeyPress& key, bool
             return SessionAction::Stop;
         }
     }
+    if (key.ctrl && key.key == Key::S) {
+        return key.shift ? SessionAction::SaveAs : SessionAction::Save;
+    }
+    if (key.ctrl && !key.shift && key.key == Key::O) {
+        return SessionAction::Open;
+    }
     if (!inText1 || !key.ctrl) {
         return std::nullopt;
     }
@@ -201,7 +236,7 @@ std::optional<SessionAction> SessionCore::actionForKey(const KeyPress& key, bool
     }
 }
 
-void SessionCore::perform(SessionAction action) {
+void SessionCore::perform(SessionAction action, std::size_t item) {
     switch (action) {
     case SessionAction::Play:
         play();
@@ -224,6 +259,18 @@ void SessionCore::perform(SessionAction action) {
     case SessionAction::SelectAll:
         ports_.text1.selectAll();
         return;
+    case SessionAction::Open:
+        open();
+        return;
+    case SessionAction::Save:
+        save(false);
+        return;
+    case SessionAction::SaveAs:
+        save(true);
+        return;
+    case SessionAction::OpenRecent:
+        openRecent(item);
+        return;
     }
 }
 
@@ -234,12 +281,136 @@ void SessionCore::walk(bool undo) {
 }
 
 std::vector<MenuEntry> SessionCore::contextMenuEntries() const {
-    return {
-        {SessionAction::Play, userText(UserText::PlayMenu), true, false, false},
-        {SessionAction::Stop, userText(UserText::StopMenu), melodyPlaying_, false, false},
-        {SessionAction::ToggleSoundOnClick, userText(UserText::SoundOnClickMenu), true, true,
-         soundOnClick_},
+    const auto entry = [](SessionAction action, std::u16string_view text, bool enabled = true) {
+        MenuEntry made{};
+        made.action = action;
+        made.text = text;
+        made.enabled = enabled;
+        return made;
     };
+    MenuEntry recent = entry(SessionAction::OpenRecent, userText(UserText::RecentMenu));
+    listedRecent_.clear();
+    if (keeper_) {
+        for (const KeptMelody& melody : keeper_->recent()) {
+            recent.submenu.push_back(entry(SessionAction::OpenRecent, melody.menuText));
+            recent.submenu.back().item = listedRecent_.size();
+            listedRecent_.push_back(melody.path);
+        }
+    }
+    if (recent.submenu.empty()) {
+        recent.submenu.push_back(
+            entry(SessionAction::OpenRecent, userText(UserText::NoRecentMelodies), false));
+    }
+    MenuEntry soundOnClick =
+        entry(SessionAction::ToggleSoundOnClick, userText(UserText::SoundOnClickMenu));
+    soundOnClick.checkable = true;
+    soundOnClick.checked = soundOnClick_;
+    std::vector<MenuEntry> entries;
+    entries.push_back(entry(SessionAction::Play, userText(UserText::PlayMenu)));
+    entries.push_back(entry(SessionAction::Stop, userText(UserText::StopMenu), melodyPlaying_));
+    entries.push_back(std::move(soundOnClick));
+    entries.push_back(entry(SessionAction::Open, userText(UserText::OpenMenu)));
+    entries.push_back(entry(SessionAction::Save, userText(UserText::SaveMenu)));
+    entries.push_back(entry(SessionAction::SaveAs, userText(UserText::SaveAsMenu)));
+    entries.push_back(std::move(recent));
+    return entries;
+}
+
+bool SessionCore::queryUnload() {
+    if (keeper_) {
+        keeper_->flush();
+    }
+    // A melody without a file is kept anyway.
+    if (!file_ || history_.view() == savedText_) {
+        return true;
+    }
+    const std::u16string question = saveChangesQuestion(fileDisplayName(*file_));
+    switch (ports_.files.askSaveChanges({question, userText(UserText::SaveButton),
+                                         userText(UserText::DontSaveButton),
+                                         userText(UserText::CancelButton)})) {
+    case CloseAnswer::Save:
+        return save(false);
+    case CloseAnswer::DontSave:
+        return true;
+    case CloseAnswer::Cancel:
+        return false;
+    }
+    return false;
+}
+
+void SessionCore::beginMelody() {
+    if (keeper_) {
+        keeper_->begin(localTimeNow());
+    }
+}
+
+void SessionCore::open() {
+    const std::optional<std::filesystem::path> chosen =
+        ports_.files.askOpenPath(userText(UserText::OpenTitle), melodyFileFilters(),
+                                 file_ ? file_->parent_path() : std::filesystem::path());
+    if (!chosen) {
+        return;
+    }
+    OpenedMelody opened = readMelodyFile(*chosen);
+    if (opened.problem) {
+        warn(*opened.problem);
+        return;
+    }
+    beginMelody();
+    file_ = *chosen;
+    savedText_ = std::move(opened.text);
+    putText(savedText_);
+}
+
+void SessionCore::openRecent(std::size_t item) {
+    if (item >= listedRecent_.size()) {
+        return;
+    }
+    const OpenedMelody opened = readMelodyFile(listedRecent_[item]);
+    if (opened.problem) {
+        warn(*opened.problem);
+        return;
+    }
+    putText(opened.text);
+}
+
+bool SessionCore::save(bool askForName) {
+    std::optional<std::filesystem::path> target = file_;
+    if (askForName || !target) {
+        target = ports_.files.askSavePath(userText(UserText::SaveAsTitle), melodyFileFilters(),
+                                          file_.value_or(std::filesystem::path()));
+        if (!target) {
+            return false;
+        }
+    }
+    std::u16string text = history_.text();
+    if (const std::optional<FileProblem> problem = writeMelodyFile(*target, text)) {
+        warn(*problem);
+        return false;
+    }
+    file_ = std::move(target);
+    savedText_ = std::move(text);
+    showCaption();
+    return true;
+}
+
+void SessionCore::putText(std::u16string_view text) {
+    stopPlaying();
+    // A program write is one step of the history, and the editor counts it as one change.
+    history_.setText(text);
+    ports_.text1.placeCaret(history_.view().size());
+}
+
+void SessionCore::showCaption() {
+    std::u16string caption = windowCaption(file_, file_ && history_.view() != savedText_);
+    if (caption != caption_) {
+        caption_ = std::move(caption);
+        ports_.form1.setCaption(caption_);
+    }
+}
+
+void SessionCore::warn(const FileProblem& problem) {
+    ports_.notice.showWarning(fileProblemText(problem.kind), problemDetail(problem));
 }
 
 void SessionCore::check() {
