@@ -14,7 +14,7 @@ public:
 
 } // namespace
 
-std::u16string composerText(std::span<const MusicCode> codes) {
+ComposerState composerState(std::span<const MusicCode> codes) {
     StringTextBox text1;
     NoCaption label3;
     MusicEditor editor(text1, label3);
@@ -28,7 +28,11 @@ std::u16string composerText(std::span<const MusicCode> codes) {
         editor.AppendCodeItem(codeItem(code));
     }
     editor.AppendTerminator();
-    return text1.text();
+    return {text1.text(), editor.counter()};
+}
+
+std::u16string composerText(std::span<const MusicCode> codes) {
+    return composerState(codes).text;
 }
 
 } // namespace quillon

@@ -21,7 +21,7 @@ std::u16string items(int count, const std::u16string& item) {
     return out;
 }
 
-TEST(ComposerText, TheArrayAsTheComposerHoldsItAfterClearTheNotesAndEnd) {
+TEST(ImportedComposerText, TheArrayAsTheComposerHoldsItAfterClearTheNotesAndEnd) {
     const struct {
         int notes;
         std::u16string text;
@@ -44,7 +44,26 @@ TEST(ComposerText, TheArrayAsTheComposerHoldsItAfterClearTheNotesAndEnd) {
     }
 }
 
-TEST(ComposerText, EveryCodeIsAnItemInLowercaseRestsIncluded) {
+// The counters go on from where the clicks would have left them: header, codes and End are one
+// change each, every automatic break one more.
+TEST(ImportedComposerText, TheCountersAreThoseOfTheClicks) {
+    const struct {
+        int notes;
+        int changes;
+        int breaks;
+    } cases[] = {{0, 2, 0}, {15, 18, 1}, {16, 19, 1}, {40, 44, 2}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.notes);
+        const std::vector<MusicCode> codes(static_cast<std::size_t>(c.notes), 0x73);
+        const ComposerState state = composerState(codes);
+        EXPECT_EQ(state.counter.ChangeCount, c.changes);
+        EXPECT_EQ(state.counter.BreakCount, c.breaks);
+        // The count shows the codes and End.
+        EXPECT_EQ(state.counter.displayedCount(), c.notes + 1);
+    }
+}
+
+TEST(ImportedComposerText, EveryCodeIsAnItemInLowercaseRestsIncluded) {
     const std::vector<MusicCode> codes = {0x03, 0xdb, 0xf9, 0xf8, 0xff, 0xab};
     EXPECT_EQ(composerText(codes), kHeader + u"0x03,0xdb,0xf9,0xf8,0xff,0xab,0x00};\r\n");
 }

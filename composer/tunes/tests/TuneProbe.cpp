@@ -7,6 +7,7 @@
 //   <ChangeKind> <count> <value>     (one line per change)
 #include "quillon/ImportTune.h"
 
+#include <cstddef>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -14,63 +15,18 @@
 
 namespace {
 
-const char* errorName(quillon::ImportError error) {
-    using E = quillon::ImportError;
-    switch (error) {
-    case E::Empty:
-        return "Empty";
-    case E::NotATune:
-        return "NotATune";
-    case E::CutShort:
-        return "CutShort";
-    case E::MidiFormat2:
-        return "MidiFormat2";
-    case E::BrokenMidi:
-        return "BrokenMidi";
-    case E::NoNotes:
-        return "NoNotes";
-    case E::TooLong:
-        return "TooLong";
-    }
-    return "?";
-}
-
-const char* kindName(quillon::ChangeKind kind) {
-    using K = quillon::ChangeKind;
-    switch (kind) {
-    case K::Transposed:
-        return "Transposed";
-    case K::OctaveMoved:
-        return "OctaveMoved";
-    case K::TookNaturalBelow:
-        return "TookNaturalBelow";
-    case K::MovedIntoRange:
-        return "MovedIntoRange";
-    case K::NoteLengthRounded:
-        return "NoteLengthRounded";
-    case K::RestLengthRounded:
-        return "RestLengthRounded";
-    case K::NoteSplit:
-        return "NoteSplit";
-    case K::RestSplit:
-        return "RestSplit";
-    case K::ShortSilenceDropped:
-        return "ShortSilenceDropped";
-    case K::LeadingSilenceLeftOut:
-        return "LeadingSilenceLeftOut";
-    case K::NotesUnderTopVoice:
-        return "NotesUnderTopVoice";
-    case K::OtherTracksLeftOut:
-        return "OtherTracksLeftOut";
-    case K::OtherChannelsLeftOut:
-        return "OtherChannelsLeftOut";
-    case K::DrumNotesLeftOut:
-        return "DrumNotesLeftOut";
-    case K::TokenSkipped:
-        return "TokenSkipped";
-    }
-    return "?";
-}
+// By enum value, in the order of their declarations.
+constexpr const char* kErrorNames[] = {"Empty",      "NotATune", "CutShort", "MidiFormat2",
+                                       "BrokenMidi", "NoNotes",  "TooLong"};
+constexpr const char* kKindNames[] = {
+    "Transposed",           "OctaveMoved",           "TookNaturalBelow",   "MovedIntoRange",
+    "NoteLengthRounded",    "RestLengthRounded",     "NoteSplit",          "RestSplit",
+    "ShortSilenceDropped",  "LeadingSilenceLeftOut", "NotesUnderTopVoice", "OtherTracksLeftOut",
+    "OtherChannelsLeftOut", "DrumNotesLeftOut",      "TokenSkipped"};
+static_assert(std::size(kKindNames) ==
+              static_cast<std::size_t>(quillon::ChangeKind::TokenSkipped) + 1);
+static_assert(std::size(kErrorNames) ==
+              static_cast<std::size_t>(quillon::ImportError::TooLong) + 1);
 
 } // namespace
 
@@ -89,7 +45,7 @@ int main(int argc, char** argv) {
 
     const quillon::ImportResult result = quillon::importTune(bytes);
     if (const auto* error = std::get_if<quillon::ImportError>(&result)) {
-        std::printf("error %s\n", errorName(*error));
+        std::printf("error %s\n", kErrorNames[static_cast<std::size_t>(*error)]);
         return 0;
     }
     const auto& tune = std::get<quillon::ImportedTune>(result);
@@ -99,8 +55,8 @@ int main(int argc, char** argv) {
     }
     std::printf("\n");
     for (const quillon::Change& change : tune.report.changes()) {
-        std::printf("%s %lld %lld\n", kindName(change.kind), static_cast<long long>(change.count),
-                    static_cast<long long>(change.value));
+        std::printf("%s %lld %lld\n", kKindNames[static_cast<std::size_t>(change.kind)],
+                    static_cast<long long>(change.count), static_cast<long long>(change.value));
     }
     return 0;
 }
