@@ -1,7 +1,6 @@
 #include "quillon/TopVoice.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstddef>
 #include <optional>
@@ -52,10 +51,10 @@ std::vector<Segment> highestSounding(const std::vector<MidiNote>& notes) {
             events.push_back(Event{notes[i].endMs, false, i});
         }
     }
-    // At one moment the notes that end go first, so that a note struck again takes over.
-    std::sort(events.begin(), events.end(), [](const Event& a, const Event& b) {
-        return std::tie(a.time, a.on, a.note) < std::tie(b.time, b.on, b.note);
-    });
+    // All the events of one moment are taken together before the top is looked at, so their
+    // order among themselves does not matter.
+    std::sort(events.begin(), events.end(),
+              [](const Event& a, const Event& b) { return a.time < b.time; });
 
     using Key = std::tuple<int, double, std::size_t>;
     std::set<Key> sounding;

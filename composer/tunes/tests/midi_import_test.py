@@ -121,7 +121,8 @@ expect('format 1, tempo change, tracks, drums',
 
 # The top voice, format 0, one tick a millisecond. A chord C5 E5 G5 (G5 heard); a bass A4 that
 # sounds again when F5 above it ends; E5 over it; G5 struck again before its note-off, the later
-# note taking over. Channel 2 is higher but has fewer notes; the drum is left out.
+# note taking over (the first note-off ends the first G5, so E5 follows the second); channel 2 is
+# higher but has fewer notes; the drum is left out.
 events = tempo(0, TEMPO_150)
 events += note(0, 72, 0, 800) + note(0, 76, 0, 800) + note(0, 79, 0, 800)
 events += note(0, 69, 800, 2400) + note(0, 77, 800, 1200) + note(0, 76, 1600, 2400)
@@ -129,11 +130,12 @@ events += [(2400, mido.Message('note_on', note=79, velocity=90)),
            (2800, mido.Message('note_on', note=79, velocity=90)),
            (3200, mido.Message('note_off', note=79)),
            (3600, mido.Message('note_off', note=79))]
+events += note(0, 76, 3600, 4000)
 events += note(2, 84, 0, 400) + note(2, 86, 400, 800) + note(9, 90, 0, 100)
 voices = mido.MidiFile(type=0, ticks_per_beat=MS)
 voices.tracks.append(track_of(events))
 expect('format 0, overlapping notes, top voice',
-       midi_bytes(voices), [0x94, 0x8b, 0x63, 0x84, 0x93, 0x94],
+       midi_bytes(voices), [0x94, 0x8b, 0x63, 0x84, 0x93, 0x94, 0x83],
        [('NotesUnderTopVoice', 2, 0), ('OtherChannelsLeftOut', 2, 1), ('DrumNotesLeftOut', 1, 0)])
 
 # Silences, one tick a millisecond: a second before the first note; gaps of 20 and 49 ms
