@@ -79,21 +79,24 @@ files)
 0xc3,0xd3,0xb3,0xb3,0x00};" "transposed 1 semitone up
 moved 1 octave down"
 
-    # A MIDI file named .txt: told by its content. Made by python3-mido: a chord (its lower
-    # notes left out) and a drum, at 150 a minute.
+    # A MIDI file named .txt: told by its content. Made by python3-mido at 150 a minute (480
+    # ticks, 400 ms a quarter): 400 ms of silence, a chord of 780 ms (its lower notes left out)
+    # with a drum and a bass note on channel 2, 20 ms of silence (dropped: the chord's G5 lasts
+    # 800 ms), then C6 for 400 ms.
     if ! "$python" - "$work/tune.txt" <<'PY'
 import sys, mido
 song = mido.MidiFile(type=0, ticks_per_beat=480)
 track = mido.MidiTrack()
 track.append(mido.MetaMessage('set_tempo', tempo=400000))
-for pitch in (72, 76, 79):
-    track.append(mido.Message('note_on', note=pitch, velocity=80, time=0))
-track.append(mido.Message('note_on', channel=9, note=38, velocity=80, time=0))
-track.append(mido.Message('note_off', note=72, time=960))
-track.append(mido.Message('note_off', note=76, time=0))
-track.append(mido.Message('note_off', note=79, time=0))
-track.append(mido.Message('note_off', channel=9, note=38, time=0))
-track.append(mido.Message('note_on', note=84, velocity=80, time=0))
+delta = 480
+for channel, pitch in ((0, 72), (0, 76), (0, 79), (9, 38), (1, 48)):
+    track.append(mido.Message('note_on', channel=channel, note=pitch, velocity=80, time=delta))
+    delta = 0
+delta = 936
+for channel, pitch in ((0, 72), (0, 76), (0, 79), (9, 38), (1, 48)):
+    track.append(mido.Message('note_off', channel=channel, note=pitch, time=delta))
+    delta = 0
+track.append(mido.Message('note_on', note=84, velocity=80, time=24))
 track.append(mido.Message('note_off', note=84, time=480))
 song.tracks.append(track)
 song.save(sys.argv[1])
@@ -103,7 +106,10 @@ PY
     fi
     run "$work/tune.txt"
     expect "MIDI file by content" 0 "$header
-0x94,0xab,0x00};" "2 notes under the top voice left out
+0x94,0xab,0x00};" "1 silence under 50 ms dropped
+the silence of 400 ms before the first note left out
+2 notes under the top voice left out
+1 note in 1 other channel left out
 1 drum note left out"
 
     # Refused files: one line on standard error, nothing on standard output, status 1.
