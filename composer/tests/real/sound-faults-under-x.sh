@@ -96,6 +96,8 @@ scenario() {
     local codes before after
     codes=$(python3 -c "import sys; sys.stdout.write('0x1f,' * 200000 + '0x00};')")
     melody "$codes"
+    # Once the paste has been checked and kept.
+    sleep 1.5
     before=$(rss_kb)
     xdotool key F5
     sleep 3
