@@ -14,4 +14,13 @@ std::span<const FileFilter> melodyFileFilters() {
     return filters;
 }
 
+std::span<const FileFilter> openFileFilters() {
+    static const std::array<FileFilter, 3> filters{{
+        {userText(UserText::SourceFilesFilter), u"*.h *.c"},
+        {userText(UserText::TunesFilter), u"*.rtttl *.txt *.mid *.midi"},
+        {userText(UserText::AllFilesFilter), u"*"},
+    }};
+    return filters;
+}
+
 } // namespace quillon

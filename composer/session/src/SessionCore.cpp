@@ -1,13 +1,19 @@
 #include "SessionCore.h"
 
+#include "PlatformCalls.h"
+#include "quillon/ComposerText.h"
 #include "quillon/FindingMarks.h"
+#include "quillon/ImportTune.h"
 #include "quillon/LocalTime.h"
 #include "quillon/MelodyFile.h"
 #include "quillon/MusicCode.h"
 
+#include <algorithm>
 #include <chrono>
 #include <exception>
+#include <span>
 #include <string>
+#include <variant>
 
 namespace quillon {
 namespace {
@@ -346,9 +352,9 @@ void SessionCore::beginMelody() {
 
 void SessionCore::open() {
     const std::optional<std::filesystem::path> chosen =
-        ports_.files.askOpenPath(userText(UserText::OpenTitle), melodyFileFilters(),
+        ports_.files.askOpenPath(userText(UserText::OpenTitle), openFileFilters(),
                                  file_ ? file_->parent_path() : std::filesystem::path());
-    if (!chosen) {
+    if (!chosen || bringInTune(*chosen)) {
         return;
     }
     OpenedMelody opened = readMelodyFile(*chosen);
@@ -360,6 +366,47 @@ void SessionCore::open() {
     file_ = *chosen;
     savedText_ = std::move(opened.text);
     putText(savedText_);
+}
+
+bool SessionCore::bringInTune(const std::filesystem::path& path) {
+    std::string bytes;
+    if (readFileUpTo(path, kLargestMelodyFile, bytes) || bytes.size() > kLargestMelodyFile) {
+        // Opening it as text says what is wrong with it.
+        return false;
+    }
+    // A MIDI file by its content; RTTTL by its name, a .txt only when it holds no array (RTTTL
+    // never has a brace, C source with a comment may have colons as RTTTL does).
+    std::string extension = path.extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char ch) { return static_cast<char>(std::tolower(ch)); });
+    const bool midi = bytes.starts_with("MThd") || extension == ".mid" || extension == ".midi";
+    const bool text = extension == ".txt" && !midi;
+    if (!midi && extension != ".rtttl" && (!text || bytes.find('{') != std::string::npos)) {
+        return false;
+    }
+    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
+    ImportResult result = importTune(std::span(data, bytes.size()));
+    if (const ImportError* error = std::get_if<ImportError>(&result)) {
+        if (text && (*error == ImportError::NotATune || *error == ImportError::Empty)) {
+            return false;
+        }
+        ports_.notice.showWarning(userText(UserText::TuneNotImported),
+                                  std::u16string(importErrorText(*error)) + u"\n" +
+                                      fileDisplayName(path));
+        return true;
+    }
+    const ImportedTune& tune = std::get<ImportedTune>(result);
+    // A new melody without a file: saving must never write C over the tune it came from.
+    beginMelody();
+    file_.reset();
+    savedText_.clear();
+    putText(composerText(tune.codes));
+    showCaption();
+    if (!tune.report.empty()) {
+        ports_.notice.showInformation(userText(UserText::TuneChanged),
+                                      importReportText(tune.report));
+    }
+    return true;
 }
 
 void SessionCore::openRecent(std::size_t item) {

@@ -61,6 +61,9 @@ private:
     // Keeping, saving and opening.
     void beginMelody();
     void open();
+    // A tune file (MIDI, RTTTL) brought in as music codes; false when the file is to be opened
+    // as text instead.
+    bool bringInTune(const std::filesystem::path& path);
     void openRecent(std::size_t item);
     bool save(bool askForName);
     // Puts `text` into Text1 as one step that counts as one change, like a paste.

@@ -97,6 +97,48 @@ TEST_F(SessionFilesTest, SaveAsksOnceSaveAsAlwaysAndAFailedSaveChangesNothing) {
 }
 
 // Cancel and 不保存 are tested through the Qt window (LifecycleTest).
+TEST_F(SessionFilesTest, OpenBringsTunesInAsOneStepAndSaysWhatChanged) {
+    h.click("Command111");
+    // The worked example: naturals within C3-B6 at 150 beats a minute come in unchanged, as
+    // the composer holds them after Clear, the notes and End.
+    writeBytes(home / "scale.rtttl", "scale:d=4,o=5,b=150:c,d,e,f,g,a,b,c6");
+    h.files.openAnswer = home / "scale.rtttl";
+    key(Key::O);
+    EXPECT_EQ(h.text1.text(),
+              kHeaderLine + u"0x73,0x7b,0x83,0x8b,0x93,0x9b,0xa3,0xab,0x00};\r\n");
+    EXPECT_TRUE(h.notice.warnings.empty());
+    // No file: saving must not write C over the tune.
+    EXPECT_EQ(h.form1.caption, u"Quillon");
+    h.undo();
+    EXPECT_EQ(h.text1.text(), kHeaderLine + u"0x03,");
+
+    // C#5, D#5, F#5: one semitone down or up puts all three on naturals; the tie goes upward,
+    // to D5, E5 and G5, and the message says so.
+    writeBytes(home / "sharps.txt", "sharps:d=4,o=5,b=150:c#,d#,f#");
+    h.files.openAnswer = home / "sharps.txt";
+    key(Key::O);
+    EXPECT_EQ(h.text1.text(), kHeaderLine + u"0x7b,0x83,0x93,0x00};\r\n");
+    ASSERT_EQ(h.notice.warnings.size(), 1u);
+    EXPECT_EQ(h.notice.warnings[0].text, userText(UserText::TuneChanged));
+    EXPECT_NE(h.notice.warnings[0].detail.find(u"升高1 个半音"), std::u16string::npos)
+        << std::string(h.notice.warnings[0].detail.begin(), h.notice.warnings[0].detail.end());
+
+    // A .txt that holds an array is text, colons in its comments or not.
+    writeBytes(home / "melody.txt", "// tempo: fast\r\n{0x73,0x00};");
+    h.files.openAnswer = home / "melody.txt";
+    key(Key::O);
+    EXPECT_EQ(h.text1.text(), u"// tempo: fast\r\n{0x73,0x00};");
+    EXPECT_EQ(h.form1.caption, u"melody.txt - Quillon");
+
+    // A broken MIDI file changes nothing and says why.
+    writeBytes(home / "broken.mid", std::string("MThd\0\0\0\6\0\1\0\1", 12));
+    h.files.openAnswer = home / "broken.mid";
+    key(Key::O);
+    ASSERT_EQ(h.notice.warnings.size(), 2u);
+    EXPECT_EQ(h.notice.warnings[1].text, userText(UserText::TuneNotImported));
+    EXPECT_EQ(h.text1.text(), u"// tempo: fast\r\n{0x73,0x00};");
+}
+
 TEST_F(SessionFilesTest, ClosingAsksOnlyAboutAFileWithChangesNotSaved) {
     h.click("Command323");
     EXPECT_TRUE(h.session.Form_QueryUnload());

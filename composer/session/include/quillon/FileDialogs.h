@@ -18,6 +18,9 @@ struct FileFilter {
 // The melody dialogs' list, in order: C source files, then all files.
 std::span<const FileFilter> melodyFileFilters();
 
+// The Open dialog's: C source files, tunes to bring in (RTTTL, MIDI), then all files.
+std::span<const FileFilter> openFileFilters();
+
 // What a file without an extension is given when saved.
 inline constexpr std::u16string_view kDefaultSuffix = u"h";
 

@@ -91,6 +91,11 @@ public:
     // A warning message box captioned "Quillon": `text` and, below it, `detail` (may be empty).
     virtual void showWarning(std::u16string_view text, std::u16string_view detail) = 0;
 
+    // The same as news rather than a warning, where the window tells them apart.
+    virtual void showInformation(std::u16string_view text, std::u16string_view detail) {
+        showWarning(text, detail);
+    }
+
     // The About box: the platform's own where it has one (the Windows shell's), with the
     // window's icon.
     virtual void showAbout(std::u16string_view applicationText, std::u16string_view extraText) = 0;
