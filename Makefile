@@ -46,16 +46,25 @@ windows: deps
 	$(call configure,windows)
 	cmake --build --preset windows
 
-# The melody reader under clang's libFuzzer for FUZZ_SECONDS; new inputs go to build/fuzz/corpus,
-# crashes to build/fuzz/crash-*. Add what it finds to fuzz/melody_reader_corpus once fixed.
+# The readers under clang's libFuzzer, each for FUZZ_SECONDS: the melody reader, the RTTTL
+# reader and the MIDI reader. New inputs go to build/fuzz/<reader>/, crashes to
+# build/fuzz/<reader>-crash-*. Add what they find to fuzz/<reader>_corpus once fixed.
 FUZZ_SECONDS ?= 60
+FUZZ_CXX = clang++ -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -Icomposer/editor/include
+TUNES_SOURCES = composer/tunes/src/*.cpp composer/editor/src/*.cpp
 fuzz: deps
-	mkdir -p build/fuzz/corpus
-	clang++ -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined \
-		-Icomposer/melody/include -Icomposer/editor/include -Ifirmware \
+	mkdir -p build/fuzz/melody_reader build/fuzz/rtttl_reader build/fuzz/midi_reader
+	$(FUZZ_CXX) -Icomposer/melody/include -Ifirmware \
 		composer/melody/src/*.cpp fuzz/MelodyReaderFuzz.cpp -o build/fuzz/melody_reader_fuzz
-	build/fuzz/melody_reader_fuzz -max_total_time=$(FUZZ_SECONDS) -artifact_prefix=build/fuzz/ \
-		build/fuzz/corpus fuzz/melody_reader_corpus
+	$(FUZZ_CXX) -Icomposer/tunes/include -Icomposer/tunes/src \
+		$(TUNES_SOURCES) fuzz/RtttlReaderFuzz.cpp -o build/fuzz/rtttl_reader_fuzz
+	$(FUZZ_CXX) -Icomposer/tunes/include -Icomposer/tunes/src \
+		$(TUNES_SOURCES) fuzz/MidiReaderFuzz.cpp -o build/fuzz/midi_reader_fuzz
+	for reader in melody_reader rtttl_reader midi_reader; do \
+		build/fuzz/$${reader}_fuzz -max_total_time=$(FUZZ_SECONDS) \
+			-artifact_prefix=build/fuzz/$$reader- build/fuzz/$$reader fuzz/$${reader}_corpus \
+			|| exit 1; \
+	done
 
 clean:
 	rm -rf build

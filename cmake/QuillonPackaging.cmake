@@ -2,7 +2,7 @@
 # data) and its Debian package. Included from the top level after every subdirectory, so that the
 # composer's target exists.
 
-# The table tools install themselves; the composer is installed from here.
+# The console tools install themselves; the composer is installed from here.
 install(TARGETS quillon RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 set(quillon_desktop_dir ${PROJECT_SOURCE_DIR}/composer/qt/desktop)
@@ -54,7 +54,8 @@ string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
     "notation (jianpu): each click appends the note's music code byte, as C source"
     "text, to an array definition that is copied into AVR firmware."
     "The console tools timervals and notecodes print the timer reload values of"
-    "the 28 notes and the list of all 84 note codes.")
+    "the 28 notes and the list of all 84 note codes; quillon-import turns an RTTTL"
+    "ring tone or a MIDI file into such an array.")
 set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
 # The first packaging of this upstream version: a Debian revision makes the package non-native,
 # whose packaging changelog is changelog.Debian.gz.

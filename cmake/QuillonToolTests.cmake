@@ -46,13 +46,15 @@ if(QUILLON_BUILD_TOOLS AND NOT CMAKE_CROSSCOMPILING AND CMAKE_HOST_SYSTEM_NAME S
         TIMEOUT 600 LABELS windows ENVIRONMENT WINEPREFIX=${QUILLON_WINE_PREFIX})
 endif()
 
-# quillon_windows_tool_test(<tool> <bytes>): <tool>.exe under wine prints the expected output
-# with CR LF line ends, <bytes> long in all.
+# quillon_windows_tool_test(<tool> <bytes> [<argument>...]): <tool>.exe under wine, given the
+# arguments and started in tools/tests, prints the expected output with CR LF line ends, <bytes>
+# long in all.
 function(quillon_windows_tool_test tool bytes)
     add_test(NAME ${tool}.windows
         COMMAND bash ${QUILLON_WINDOWS_CHECK} run "${QUILLON_WINE}" "${QUILLON_MINGW_OBJDUMP}"
             ${QUILLON_WINDOWS_DIR}/${tool}.exe ${PROJECT_SOURCE_DIR}/tools/tests/${tool}.expected
-            ${bytes})
+            ${bytes} ${ARGN}
+        WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}/tools/tests)
     set_tests_properties(${tool}.windows PROPERTIES
         FIXTURES_REQUIRED "windows_tools;wine" TIMEOUT 120 LABELS "tools;windows"
         ENVIRONMENT WINEPREFIX=${QUILLON_WINE_PREFIX})

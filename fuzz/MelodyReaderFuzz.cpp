@@ -1,16 +1,21 @@
 // Fuzz target for the melody reader: any text must read without a crash, and what comes back
 // must be usable as it is by the window (spans inside the text, non-empty findings, findings in
-// order) and by the renderer. The incremental check must read any edit of the text as a full
-// read does.
+// order) and by the melody stream. The incremental check must read any edit of the text as a
+// full read does.
 #include "quillon/MelodyCheck.h"
 #include "quillon/MelodyReader.h"
-#include "quillon/MelodyRenderer.h"
+#include "quillon/MelodyStream.h"
+#include "quillon/SoundConvention.h"
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <iterator>
+#include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -102,18 +107,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(incremental.read(changed) == quillon::readMelody(changed));
     check(incremental.read(text) == melody);
 
-    // A few played codes through the renderer at a low rate keep each run short.
+    // A few played codes through the stream at a low rate keep each run short: it gives their
+    // whole length, and nothing but silence and the square wave's two levels.
     auto codes = quillon::playedCodes(melody);
     check(std::find(codes.begin(), codes.end(), 0) == codes.end());
     codes.resize(std::min<std::size_t>(codes.size(), 16));
-    const auto rendered = quillon::renderMelody(codes, 1000);
-    check(rendered.timings.size() == codes.size());
-    std::int64_t start = 0;
-    for (const auto& t : rendered.timings) {
-        check(t.startFrame == start && t.startFrame <= t.soundEndFrame &&
-              t.soundEndFrame < t.endFrame);
-        start = t.endFrame;
+    std::int64_t millis = 0;
+    for (quillon::MusicCode code : codes) {
+        millis += quillon::durationMillis(quillon::durationCode(code));
     }
-    check(static_cast<std::int64_t>(rendered.samples.size()) == start);
+    quillon::MelodyStream stream(
+        std::make_shared<const std::vector<quillon::MusicCode>>(std::move(codes)), 1000);
+    std::int16_t chunk[97];
+    std::int64_t frames = 0;
+    for (std::size_t got = std::size(chunk); got == std::size(chunk);) {
+        got = stream.fill(chunk);
+        frames += static_cast<std::int64_t>(got);
+        for (std::size_t i = 0; i < got; ++i) {
+            check(chunk[i] == 0 || chunk[i] == quillon::kSquareAmplitude ||
+                  chunk[i] == -quillon::kSquareAmplitude);
+        }
+    }
+    check(frames == millis);
     return 0;
 }

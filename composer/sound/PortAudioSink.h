@@ -1,81 +1,62 @@
 #pragma once
 
+#include "PortAudioWorker.h"
+#include "SoundPlay.h"
 #include "quillon/SoundSink.h"
 
-#include <atomic>
-#include <cstdint>
 #include <memory>
-#include <string>
-#include <vector>
+#include <optional>
 
 namespace quillon {
 
 // The default sound output through PortAudio: one mono 16-bit stream at 48 kHz (or the
-// device's own rate). On Linux that is ALSA's default device, which the desktop's sound
-// server (PulseAudio, or PipeWire's PulseAudio service) takes over through its ALSA plugin.
+// device's own rate). On Linux that is ALSA's default device, which the desktop's sound server
+// (PulseAudio, or PipeWire's PulseAudio service) takes over through its ALSA plugin.
 //
-// PortAudio plays on a thread of its own. That thread reads only the buffer handed to play(),
-// which nothing changes until the stream is stopped again, and writes only atomics; every
-// call of this class comes from the owner's thread.
+// Every call returns at once: PortAudio is called only on the sink's worker thread, and this
+// side reads what the worker and the audio callback publish in atomics. A worker that stays in
+// one call too long (a sound server that stopped answering) is given up: the play waiting for
+// it fails, and the next play or connect() starts a new worker. When the output is missing or
+// went away, the next play probes the devices again, so a server that starts or comes back is
+// used without a restart.
 //
-// ALSA and JACK report a missing device by printing dozens of lines to standard error; the
-// sink silences both libraries' message handlers while it lives (set QUILLON_SOUND_DEBUG to
-// keep them), and keeps JACK from starting a server.
+// Call prepareSoundEnvironment() first thing in main().
 class PortAudioSink final : public SoundSink {
 public:
-    // How much sound to keep buffered ahead of the listener, at least: more rides out a busy
-    // machine without dropouts. A play() does not wait for it, since the buffer is filled at
-    // once; it delays only what the stream is handed later.
-    explicit PortAudioSink(double minLatencySeconds = 0.2);
+    using Settings = PortAudioWorker::Settings;
+
+    PortAudioSink() : PortAudioSink(Settings{}) {}
+    explicit PortAudioSink(Settings settings);
+    // Closes the output, waiting half a second at most for a worker that does not answer.
     ~PortAudioSink() override;
     PortAudioSink(const PortAudioSink&) = delete;
     PortAudioSink& operator=(const PortAudioSink&) = delete;
 
-    bool open() override;
-    std::string error() const override { return error_; }
-    int sampleRate() const override { return sampleRate_; }
-    // An empty buffer stops what plays and succeeds without starting the stream.
-    bool play(std::vector<std::int16_t> samples) override;
+    void connect() override;
+    std::uint64_t play(SoundSourceFactory make) override;
     void stop() override;
-    bool playing() const override;
-    std::int64_t heardFrames() const override;
+    SoundStatus status() const override;
 
-    // What the output reported as its latency, in seconds; 0 before open().
-    double outputLatency() const { return latency_; }
-
-    // What the PortAudio thread shares with this one.
-    struct Playback {
-        std::vector<std::int16_t> samples;
-        double sampleRate = 0;
-        double latency = 0;
-        // Silence handed out after the samples before the stream completes.
-        std::int64_t tailFrames = 0;
-        // Frames handed to the output so far, silence after the samples included.
-        std::atomic<std::int64_t> nextFrame{0};
-        // Stream time at which frame 0 of the buffer reaches the listener, once the first
-        // callback has told it.
-        std::atomic<double> origin{0};
-        std::atomic<bool> originKnown{false};
-    };
+    // The output's delay as its stream last reported it, in seconds; 0 before a stream played.
+    double outputLatency() const;
 
 private:
-    enum class State { Closed, Open, Failed };
+    // The worker, a new one if the last has stopped answering.
+    PortAudioWorker& worker();
 
-    void halt();
-    bool fail(std::string message);
-
-    double minLatency_;
-    State state_ = State::Closed;
-    bool initialized_ = false;
-    void* stream_ = nullptr;
-    int sampleRate_ = 0;
-    double latency_ = 0;
-    std::string error_;
-    std::unique_ptr<Playback> playback_;
-    bool started_ = false;
-    // Frames heard when the user stopped, and the most reported so far: never go back.
-    std::int64_t stoppedAt_ = -1;
-    mutable std::int64_t lastHeard_ = 0;
+    Settings settings_;
+    // Replaced when it stops answering, even by status().
+    mutable std::unique_ptr<PortAudioWorker> worker_;
+    std::shared_ptr<SoundPlay> current_;
+    std::uint64_t plays_ = 0;
+    // The most heard of the current play so far: the listener never goes back.
+    mutable std::int64_t heard_ = 0;
+    // The current play failed here, not on the worker: the worker did not answer.
+    struct Lost {
+        SoundProblem problem;
+        std::string detail;
+    };
+    mutable std::optional<Lost> lost_;
 };
 
 } // namespace quillon

@@ -130,10 +130,10 @@ function(quillon_expect_appstream prefix)
         --override=cid-maybe-not-rdns=pedantic "${prefix}")
 endfunction()
 
-# The three programs with their manual pages, the desktop entry, the icon and the AppStream data
+# The four programs with their manual pages, the desktop entry, the icon and the AppStream data
 # under `prefix`.
 function(quillon_expect_tree prefix validator)
-    foreach(program quillon timervals notecodes)
+    foreach(program quillon timervals notecodes quillon-import)
         quillon_expect_program("${prefix}/bin/${program}")
         # Compressed, as man reads it and Debian wants it.
         quillon_expect_file("${prefix}/share/man/man1/${program}.1.gz"

@@ -1,5 +1,5 @@
 # The Debian package of this build, made with its own CPackConfig and unpacked with dpkg-deb into
-# a temporary root: the three programs, the desktop entry, the icon and the control fields.
+# a temporary root: the four programs, the desktop entry, the icon and the control fields.
 cmake_minimum_required(VERSION 3.25)
 include(${CMAKE_CURRENT_LIST_DIR}/Checks.cmake)
 

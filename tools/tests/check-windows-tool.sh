@@ -2,13 +2,13 @@
 # Runs a table tool cross-built for Windows under wine, as a console user on Windows would.
 #   check-windows-tool.sh prefix-create WINE   a fresh wine prefix at $WINEPREFIX
 #   check-windows-tool.sh prefix-remove WINE   its wine server stopped and the prefix removed
-#   check-windows-tool.sh run WINE OBJDUMP TOOL.exe EXPECTED BYTES
+#   check-windows-tool.sh run WINE OBJDUMP TOOL.exe EXPECTED BYTES [ARGUMENT...]
 # checks what a Windows user depends on:
 #   - the tool needs no DLL beyond those every Windows has (the runtimes are linked in statically);
 #   - its output is the Linux tool's expected output with every line feed written as CR LF, as
 #     text-mode standard output writes it on Windows, and BYTES long in all;
-#   - with standard input at its end it does not wait, writes nothing to standard error and
-#     exits with 0.
+#   - given the ARGUMENTs and standard input at its end, it does not wait, writes nothing to
+#     standard error and exits with 0.
 set -uo pipefail
 
 group=$1
@@ -69,6 +69,7 @@ objdump=$3
 tool=$4
 expected=$5
 bytes=$6
+shift 6
 name=$(basename "$tool")
 require "$objdump"
 if [ ! -f "$tool" ]; then
@@ -85,7 +86,7 @@ imports=$("$objdump" -p "$tool" | sed -n 's/^[[:space:]]*DLL Name: //p' | sort |
 
 sed -z 's/\n/\r\n/g' "$expected" >"$work/expected"
 
-timeout 60 "$wine" "$tool" </dev/null >"$work/out" 2>"$work/err"
+timeout 60 "$wine" "$tool" "$@" </dev/null >"$work/out" 2>"$work/err"
 status=$?
 [ "$status" -eq 0 ] || fail "input at end: exit status $status, expected 0"
 [ -s "$work/err" ] && fail "input at end: unexpected standard error: $(cat "$work/err")"

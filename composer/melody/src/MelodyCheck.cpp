@@ -34,7 +34,11 @@ MelodyCheck& MelodyCheck::operator=(MelodyCheck&&) noexcept = default;
 MelodyCheck::~MelodyCheck() = default;
 
 const Melody& MelodyCheck::read(std::u16string_view text) {
-    const std::size_t same = hasRead_ ? commonPrefix(text_, text) : 0;
+    return read(text, hasRead_ ? commonPrefix(text_, text) : 0);
+}
+
+const Melody& MelodyCheck::read(std::u16string_view text, std::size_t unchangedUpTo) {
+    const std::size_t same = hasRead_ ? std::min({unchangedUpTo, text_.size(), text.size()}) : 0;
     if (hasRead_ && same == text_.size() && same == text.size()) {
         return melody_;
     }

@@ -1,107 +1,113 @@
 #include "quillon/MelodyPreview.h"
 
-#include "quillon/MelodyRenderer.h"
+#include "quillon/MelodyStream.h"
 #include "quillon/SoundConvention.h"
 
 #include <algorithm>
 #include <utility>
 
-// Interim: renders the whole melody before it plays. The streaming preview replaces it.
 namespace quillon {
-namespace {
 
-class BufferSource final : public SoundSource {
-public:
-    explicit BufferSource(std::vector<std::int16_t> samples) : samples_(std::move(samples)) {}
-    std::size_t fill(std::span<std::int16_t> out) override {
-        const std::size_t n = std::min(out.size(), samples_.size() - next_);
-        std::copy_n(samples_.begin() + static_cast<std::ptrdiff_t>(next_), n, out.begin());
-        next_ += n;
-        return n;
-    }
-
-private:
-    std::vector<std::int16_t> samples_;
-    std::size_t next_ = 0;
-};
-
-} // namespace
-
-MelodyPreview::MelodyPreview(SoundSink& sink, Clock clock) : sink_(sink), clock_(std::move(clock)) {}
+MelodyPreview::MelodyPreview(SoundSink& sink, Clock clock)
+    : sink_(sink), clock_(std::move(clock)) {}
 
 MelodyPreview::Outcome MelodyPreview::playMelody(const Melody& melody) {
     stop();
-    codes_ = playedCodes(melody);
-    if (codes_.empty()) {
+    const std::shared_ptr<const std::vector<MusicCode>> codes =
+        std::make_shared<const std::vector<MusicCode>>(playedCodes(melody));
+    if (codes->empty()) {
         return Outcome::NothingToPlay;
     }
-    elements_ = melody.elements;
-    const std::vector<MusicCode> codes = codes_;
-    play_ = sink_.play([codes](int rate) -> std::unique_ptr<SoundSource> {
-        return std::make_unique<BufferSource>(renderMelody(codes, rate).samples);
+    startMillis_.assign(1, 0);
+    startMillis_.reserve(codes->size() + 1);
+    spans_.clear();
+    spans_.reserve(codes->size());
+    for (std::size_t k = 0; k < codes->size(); ++k) {
+        startMillis_.push_back(startMillis_.back() + durationMillis(durationCode((*codes)[k])));
+        spans_.push_back({melody.elements[k].begin, melody.elements[k].end});
+    }
+    // The codes go to the sink's thread with the factory; the stream shares them.
+    melodyPlay_ = sink_.play([codes](int sampleRate) -> std::unique_ptr<SoundSource> {
+        return std::make_unique<MelodyStream>(codes, sampleRate);
     });
-    melody_ = true;
+    lastPhase_ = SoundStatus::Phase::Idle;
+    lastHeard_ = -1;
+    lastMove_ = clock_();
     return Outcome::Started;
 }
 
 void MelodyPreview::soundNote(MusicCode code) {
-    stop();
-    if (code == 0 || noteIndex(code) == 31) {
+    endMelody();
+    if (code == 0 || halfPeriodMicros(noteIndex(code)) == 0) {
+        sink_.stop();
         return;
     }
-    sink_.play([code](int rate) -> std::unique_ptr<SoundSource> {
-        return std::make_unique<BufferSource>(renderNote(code, rate));
+    sink_.play([code](int sampleRate) -> std::unique_ptr<SoundSource> {
+        return MelodyStream::note(code, sampleRate);
     });
 }
 
 void MelodyPreview::stop() {
-    if (melody_ || sink_.status().phase == SoundStatus::Phase::Playing) {
-        sink_.stop();
-    }
-    melody_ = false;
+    endMelody();
+    sink_.stop();
+}
+
+void MelodyPreview::endMelody() {
+    melodyPlay_ = 0;
+    startMillis_ = {};
+    spans_ = {};
 }
 
 MelodyPreview::Progress MelodyPreview::poll() {
     Progress progress;
-    if (!melody_) {
+    if (melodyPlay_ == 0) {
         return progress;
     }
     const SoundStatus status = sink_.status();
-    if (status.play != play_) {
-        progress.playing = true;
+    using Phase = SoundStatus::Phase;
+    if (status.play != melodyPlay_ || status.phase == Phase::Idle || status.phase == Phase::Done) {
+        endMelody();
         return progress;
     }
-    switch (status.phase) {
-    case SoundStatus::Phase::Failed:
-        melody_ = false;
-        progress.problem = status.problem;
+    if (status.phase == Phase::Failed) {
+        progress.problem =
+            status.problem == SoundProblem::None ? SoundProblem::OutputFailed : status.problem;
         progress.detail = status.detail;
+        endMelody();
         return progress;
-    case SoundStatus::Phase::Done:
-    case SoundStatus::Phase::Idle:
-        melody_ = false;
+    }
+    const auto now = clock_();
+    if (status.phase != lastPhase_ || status.heardFrames > lastHeard_) {
+        lastPhase_ = status.phase;
+        lastHeard_ = status.heardFrames;
+        lastMove_ = now;
+    } else if (status.phase == Phase::Playing && now - lastMove_ >= kStallLimit) {
+        // The output took the melody but stopped playing it: say so rather than keep an
+        // element lit for ever.
+        sink_.stop();
+        endMelody();
+        progress.problem = SoundProblem::Stalled;
+        progress.detail = "the sound output made no progress for a second";
         return progress;
-    case SoundStatus::Phase::Starting:
-        progress.playing = true;
-        return progress;
-    case SoundStatus::Phase::Playing:
-        break;
     }
     progress.playing = true;
-    if (status.sampleRate <= 0) {
-        return progress;
-    }
-    const std::int64_t heardMillis = status.heardFrames * 1000 / status.sampleRate;
-    std::int64_t start = 0;
-    for (std::size_t k = 0; k < codes_.size(); ++k) {
-        const std::int64_t end = start + durationMillis(durationCode(codes_[k]));
-        if (heardMillis < end) {
-            progress.heard = TextSpan{elements_[k].begin, elements_[k].end};
-            break;
-        }
-        start = end;
+    if (status.phase == Phase::Playing) {
+        progress.heard = elementAt(status.heardFrames, status.sampleRate);
     }
     return progress;
+}
+
+std::optional<TextSpan> MelodyPreview::elementAt(std::int64_t frame, int sampleRate) const {
+    if (startMillis_.size() < 2 || frame < 0 ||
+        frame >= frameAtMillis(startMillis_.back(), sampleRate)) {
+        return std::nullopt;
+    }
+    // The first element that starts after `frame`; the one before it is being heard.
+    const auto after = std::upper_bound(startMillis_.begin(), startMillis_.end() - 1, frame,
+                                        [sampleRate](std::int64_t f, std::int64_t millis) {
+                                            return f < frameAtMillis(millis, sampleRate);
+                                        });
+    return spans_[static_cast<std::size_t>(after - startMillis_.begin()) - 1];
 }
 
 } // namespace quillon

@@ -7,13 +7,14 @@ std::uint64_t NoSoundOutput::play(SoundSourceFactory /*make*/) {
     status_.play = ++plays_;
     status_.phase = SoundStatus::Phase::Failed;
     status_.problem = SoundProblem::NoOutput;
+    status_.detail = "这个窗口没有声音输出。";
     return status_.play;
 }
 
 void NoSoundOutput::stop() {
-    if (status_.phase != SoundStatus::Phase::Failed) {
-        status_.phase = SoundStatus::Phase::Idle;
-    }
+    status_.phase = SoundStatus::Phase::Idle;
+    status_.problem = SoundProblem::None;
+    status_.detail.clear();
 }
 
 } // namespace quillon

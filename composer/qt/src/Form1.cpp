@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QFrame>
 #include <QIcon>
 #include <QLabel>
@@ -60,14 +61,16 @@ QColor colourOf(ColourRole role) {
 
 } // namespace
 
-Form1::Form1(LocalClock clock, std::unique_ptr<SoundSink> sink, QWidget* parent)
+Form1::Form1(LocalClock clock, std::unique_ptr<SoundSink> sink, MelodyKeeping keeping,
+             QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint),
       clock_(std::move(clock)), sink_(sink ? std::move(sink) : std::make_unique<NoSoundOutput>()) {
     createControls();
     session_ = std::make_unique<ComposerSession>(
-        SessionPorts{*text1_, *text1_, *label3Caption_, notice_, timers_, *sink_});
+        SessionPorts{*text1_, *text1_, *label3Caption_, notice_, timers_, *sink_, files_, *this},
+        std::move(keeping));
     connect(text1_, &TextBoxEdit::changed, this, [this] { session_->Text1_Change(); });
     connect(text1_, &TextBoxEdit::contextMenuOpening, this, &Form1::addMenuEntries);
     text1_->keyHandler = [this](const KeyPress& key) {
@@ -180,12 +183,19 @@ void Form1::createControls() {
 }
 
 void Form1::bindKeys() {
-    // F5 and Esc anywhere in the window, whichever control has the focus.
-    for (const Key key : {Key::F5, Key::Escape}) {
-        auto* shortcut =
-            new QShortcut(QKeySequence(key == Key::F5 ? Qt::Key_F5 : Qt::Key_Escape), this);
-        connect(shortcut, &QShortcut::activated, this, [this, key] {
-            if (const auto action = session_->actionForKey({key}, false)) {
+    // F5, Esc, Ctrl+O, Ctrl+S and Ctrl+Shift+S anywhere in the window, whichever control has
+    // the focus.
+    const std::pair<QKeySequence, KeyPress> keys[] = {
+        {QKeySequence(Qt::Key_F5), {Key::F5}},
+        {QKeySequence(Qt::Key_Escape), {Key::Escape}},
+        {QKeySequence(Qt::CTRL | Qt::Key_O), {Key::O, true}},
+        {QKeySequence(Qt::CTRL | Qt::Key_S), {Key::S, true}},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), {Key::S, true, true}},
+    };
+    for (const auto& [sequence, key] : keys) {
+        auto* shortcut = new QShortcut(sequence, this);
+        connect(shortcut, &QShortcut::activated, this, [this, press = key] {
+            if (const auto action = session_->actionForKey(press, false)) {
                 session_->perform(*action);
             }
         });
@@ -206,14 +216,36 @@ void Form1::addMenuEntries(QMenu* menu) {
         }
     }
     menu->addSeparator();
-    for (const MenuEntry& entry : session_->contextMenuEntries()) {
+    addEntries(menu, session_->contextMenuEntries());
+}
+
+void Form1::addEntries(QMenu* menu, const std::vector<MenuEntry>& entries) {
+    for (const MenuEntry& entry : entries) {
+        if (!entry.submenu.empty()) {
+            QMenu* submenu = menu->addMenu(qt(entry.text));
+            addEntries(submenu, entry.submenu);
+            continue;
+        }
         QAction* action = menu->addAction(qt(entry.text));
         action->setEnabled(entry.enabled);
         action->setCheckable(entry.checkable);
         action->setChecked(entry.checked);
-        const SessionAction chosen = entry.action;
-        connect(action, &QAction::triggered, this, [this, chosen] { session_->perform(chosen); });
+        connect(
+            action, &QAction::triggered, this,
+            [this, chosen = entry.action, item = entry.item] { session_->perform(chosen, item); });
     }
+}
+
+void Form1::setCaption(std::u16string_view caption) {
+    setWindowTitle(qt(caption));
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    if (!session_->Form_QueryUnload()) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
 }
 
 void Form1::showEvent(QShowEvent* event) {

@@ -14,11 +14,22 @@ QString qt(std::u16string_view text) {
 } // namespace
 
 void QtNotice::showWarning(std::u16string_view text, std::u16string_view detail) {
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Quillon"), qt(text), QMessageBox::Ok,
-                    &owner_);
-    box.setObjectName(QStringLiteral("WarningBox"));
-    box.setInformativeText(qt(detail));
-    box.exec();
+    show(QMessageBox::Warning, text, detail);
+}
+
+void QtNotice::showInformation(std::u16string_view text, std::u16string_view detail) {
+    show(QMessageBox::Information, text, detail);
+}
+
+void QtNotice::show(int icon, std::u16string_view text, std::u16string_view detail) {
+    // Modal to the window but not waiting in a loop of its own: a warning that comes from a
+    // timer (a play that failed) must not hold up the session that raised it.
+    auto* box = new QMessageBox(static_cast<QMessageBox::Icon>(icon), QStringLiteral("Quillon"),
+                                qt(text), QMessageBox::Ok, &owner_);
+    box->setObjectName(QStringLiteral("MessageBox"));
+    box->setInformativeText(qt(detail));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
 }
 
 void QtNotice::showAbout(std::u16string_view applicationText, std::u16string_view extraText) {

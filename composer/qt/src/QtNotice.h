@@ -11,9 +11,12 @@ class QtNotice final : public Notice {
 public:
     explicit QtNotice(QWidget& owner) : owner_(owner) {}
     void showWarning(std::u16string_view text, std::u16string_view detail) override;
+    void showInformation(std::u16string_view text, std::u16string_view detail) override;
     void showAbout(std::u16string_view applicationText, std::u16string_view extraText) override;
 
 private:
+    void show(int icon, std::u16string_view text, std::u16string_view detail);
+
     QWidget& owner_;
 };
 

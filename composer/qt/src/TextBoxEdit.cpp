@@ -152,23 +152,39 @@ std::u16string TextBoxEdit::text() const {
 }
 
 void TextBoxEdit::setText(std::u16string_view text) {
+    const std::size_t prefix = commonPrefix(mirror_, text);
+    replaceRange(prefix, mirror_.size() - prefix, text.substr(prefix));
+}
+
+void TextBoxEdit::replaceRange(std::size_t at, std::size_t removed, std::u16string_view inserted) {
     DepthGuard writing(writeDepth_);
     // Inside the handler of a user's edit the caret stays where the user is typing.
     const bool programWrite = userEditDepth_ == 0;
 
-    std::size_t prefix = commonPrefix(mirror_, text);
-    // Never keep half a line break: the CR may be followed by something else now.
-    if (prefix > 0 && text[prefix - 1] == u'\r') {
-        --prefix;
-    }
-    const std::u16string tail = withCrLf(text.substr(prefix));
-    if (std::u16string_view(mirror_).substr(prefix) != tail) {
-        const int from = documentPosition(prefix);
-        replaceInMirror(prefix, mirror_.size() - prefix, tail);
+    at = std::min(at, mirror_.size());
+    removed = std::min(removed, mirror_.size() - at);
+    // Never cut a line break in two: the document holds it as one character. Widen the range
+    // to whole breaks and put back what the widening takes.
+    const auto betweenCrAndLf = [this](std::size_t i) {
+        return i > 0 && i < mirror_.size() && mirror_[i - 1] == u'\r' && mirror_[i] == u'\n';
+    };
+    const std::size_t begin = betweenCrAndLf(at) ? at - 1 : at;
+    const std::size_t end = betweenCrAndLf(at + removed) ? at + removed + 1 : at + removed;
+    const std::u16string_view mirror(mirror_);
+    replacement_.assign(mirror.substr(begin, at - begin));
+    replacement_ += inserted;
+    replacement_ += mirror.substr(at + removed, end - at - removed);
+    at = begin;
+    removed = end - begin;
+    const std::u16string tail = withCrLf(replacement_);
+    if (std::u16string_view(mirror_).substr(at, removed) != tail) {
+        const int from = documentPosition(at);
+        const int to = documentPosition(at + removed);
+        replaceInMirror(at, removed, tail);
         FlagGuard own(ownEdit_);
         QTextCursor cursor(document());
         cursor.setPosition(from);
-        cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+        cursor.setPosition(to, QTextCursor::KeepAnchor);
         cursor.insertText(documentForm(tail));
     }
 
@@ -247,10 +263,16 @@ void TextBoxEdit::setMarks(std::span<const TextMark> marks) {
     const int last = document()->characterCount() - 1;
     std::size_t index = 0;
     std::size_t breaksBefore = 0;
+    bool first = true;
     const auto positionOf = [&](std::size_t offset) {
         offset = std::min(offset, mirror_.size());
-        if (offset < index) {
-            return documentPosition(offset);
+        if (first || offset < index) {
+            // From whichever end of the text is nearer; on from there.
+            first = false;
+            const int position = documentPosition(offset);
+            index = offset;
+            breaksBefore = offset - static_cast<std::size_t>(position);
+            return std::clamp(position, 0, last);
         }
         breaksBefore += countBreaks(std::u16string_view(mirror_).substr(index, offset - index));
         index = offset;

@@ -32,6 +32,7 @@ public:
 
     std::u16string text() const override;
     void setText(std::u16string_view text) override;
+    void replaceRange(std::size_t at, std::size_t removed, std::u16string_view inserted) override;
     void placeCaret(std::size_t index) override;
     std::size_t caretPosition() const override;
     void selectAll() override;
@@ -75,6 +76,8 @@ private:
     // The text as the session reads it, CR LF for every line break; `breaks_` counts them.
     std::u16string mirror_;
     std::size_t breaks_ = 0;
+    // What a write puts in, widened to whole line breaks; kept to spare an allocation a write.
+    std::u16string replacement_;
 
     // Writes in progress, counting the nested write made from inside a change handler.
     int writeDepth_ = 0;

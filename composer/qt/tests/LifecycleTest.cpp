@@ -1,7 +1,12 @@
 // Start-up, the clock, the About box and closing the window.
 #include "WindowTestSupport.h"
 
+#include <QAbstractButton>
 #include <QDialog>
+#include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QTemporaryDir>
 #include <QTime>
 #include <QTimer>
 #include <QWindow>
@@ -130,6 +135,56 @@ private slots:
         // The window works again afterwards.
         click(*form, "Command111");
         QCOMPARE(text1Text(*form), text + "0x03,");
+    }
+
+    // Saved through Qt's own dialog, changed, then closed: the question, whose Cancel keeps the
+    // window open and whose 不保存 closes it and leaves the file alone.
+    void closingAFileWithChangesNotSavedAsks() {
+        QTemporaryDir folder;
+        const QString tune = folder.filePath(QStringLiteral("tune.h"));
+        const auto form = openWindow();
+        click(*form, "Command323");
+        QVERIFY(whileModal([&] { QTest::keyClick(text1(*form), Qt::Key_S, Qt::ControlModifier); },
+                           [&](QWidget* modal) {
+                               auto* dialog = qobject_cast<QFileDialog*>(modal);
+                               QVERIFY(dialog != nullptr);
+                               QCOMPARE(dialog->nameFilters(),
+                                        QStringList({QStringLiteral("C 源文件 (*.h *.c)"),
+                                                     QStringLiteral("所有文件 (*)")}));
+                               dialog->selectFile(tune);
+                               static_cast<QDialog*>(dialog)->accept();
+                           }));
+        QCOMPARE(form->windowTitle(), QStringLiteral("tune.h - Quillon"));
+        click(*form, "Command322");
+        QCOMPARE(form->windowTitle(), QStringLiteral("*tune.h - Quillon"));
+
+        const auto answer = [&](const QString& button) {
+            return whileModal(
+                [&] { form->close(); },
+                [&](QWidget* modal) {
+                    auto* box = qobject_cast<QMessageBox*>(modal);
+                    QVERIFY(box != nullptr);
+                    QStringList buttons;
+                    QAbstractButton* chosen = nullptr;
+                    for (QAbstractButton* each : box->buttons()) {
+                        buttons << each->text();
+                        if (each->text() == button) {
+                            chosen = each;
+                        }
+                    }
+                    buttons.sort();
+                    QCOMPARE(buttons, QStringList({QStringLiteral("不保存"), QStringLiteral("保存"),
+                                                   QStringLiteral("取消")}));
+                    chosen->click();
+                });
+        };
+        QVERIFY(answer(QStringLiteral("取消")));
+        QVERIFY(form->isVisible());
+        QVERIFY(answer(QStringLiteral("不保存")));
+        QVERIFY(!form->isVisible());
+        QFile saved(tune);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(saved.readAll(), QByteArray("const unsigned char music_item[] = {\r\n0x82,"));
     }
 
     // Last: it needs the window to be the only one.

@@ -109,6 +109,29 @@ private slots:
         QCOMPARE(edits[0][2].toInt(), 2);
     }
 
+    void aRangeWriteEditsOnlyItsRangeAndKeepsBreaksWhole() {
+        Box box;
+        box.edit.setText(u"head\r\n0x03,0x0e,");
+        box.changes = 0;
+        QSignalSpy edits(box.edit.document(), &QTextDocument::contentsChange);
+        box.edit.replaceRange(13, 2, u"0F");
+        QCOMPARE(box.changes, 1);
+        QCOMPARE(box.edit.text(), std::u16string(u"head\r\n0x03,0x0F,"));
+        QCOMPARE(edits.size(), 1);
+        QCOMPARE(edits[0][0].toInt(), 12);
+        // A break taken out whole, and one put in.
+        box.edit.replaceRange(4, 2, u" ");
+        QCOMPARE(box.edit.text(), std::u16string(u"head 0x03,0x0F,"));
+        QCOMPARE(box.edit.blockCount(), 1);
+        box.edit.replaceRange(15, 0, u"\n0x01,");
+        QCOMPARE(box.edit.text(), std::u16string(u"head 0x03,0x0F,\r\n0x01,"));
+        QCOMPARE(box.edit.blockCount(), 2);
+        // A range that starts or ends inside a break takes the whole break with it.
+        box.edit.replaceRange(16, 0, u"x");
+        QCOMPARE(box.edit.text(), std::u16string(u"head 0x03,0x0F,\r\nx\r\n0x01,"));
+        QCOMPARE(box.changes, 4);
+    }
+
     void aWriteFromInsideTheChangeHandlerNestsOneLevel() {
         Box box;
         int depth = 0;

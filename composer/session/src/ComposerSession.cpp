@@ -7,28 +7,30 @@ namespace quillon {
 // Every entry point is an event handler of a window: nothing thrown may leave it, or the
 // toolkit ends the program and the melody is lost.
 namespace {
-template <typename Run> void guarded(Run&& run) {
+template <typename Run> void guarded(SessionCore& core, Run&& run) {
     try {
+        const SessionCore::Entry entry(core);
         run();
     } catch (...) {
     }
 }
 } // namespace
 
-ComposerSession::ComposerSession(SessionPorts ports) : core_(std::make_unique<SessionCore>(ports)) {}
+ComposerSession::ComposerSession(SessionPorts ports, MelodyKeeping keeping)
+    : core_(std::make_unique<SessionCore>(ports, std::move(keeping))) {}
 
 ComposerSession::~ComposerSession() = default;
 
 void ComposerSession::Form_Load() {
-    guarded([this] { core_->load(); });
+    guarded(*core_, [this] { core_->load(); });
 }
 
 void ComposerSession::run(const Command& command) {
-    guarded([&] { core_->run(command); });
+    guarded(*core_, [&] { core_->run(command); });
 }
 
 void ComposerSession::Text1_Change() {
-    guarded([this] { core_->textChanged(); });
+    guarded(*core_, [this] { core_->textChanged(); });
 }
 
 std::optional<SessionAction> ComposerSession::actionForKey(const KeyPress& key,
@@ -36,8 +38,17 @@ std::optional<SessionAction> ComposerSession::actionForKey(const KeyPress& key,
     return core_->actionForKey(key, inText1);
 }
 
-void ComposerSession::perform(SessionAction action) {
-    guarded([&] { core_->perform(action); });
+void ComposerSession::perform(SessionAction action, std::size_t item) {
+    guarded(*core_, [&] { core_->perform(action, item); });
+}
+
+bool ComposerSession::Form_QueryUnload() {
+    try {
+        return core_->queryUnload();
+    } catch (...) {
+        // Whatever failed, the user must be able to close the window.
+        return true;
+    }
 }
 
 std::vector<MenuEntry> ComposerSession::contextMenuEntries() const {

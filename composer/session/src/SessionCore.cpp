@@ -1,19 +1,30 @@
 #include "SessionCore.h"
 
+#include "PlatformCalls.h"
+#include "quillon/ComposerText.h"
 #include "quillon/FindingMarks.h"
+#include "quillon/ImportTune.h"
+#include "quillon/LocalTime.h"
+#include "quillon/MelodyFile.h"
 #include "quillon/MusicCode.h"
 
+#include <algorithm>
 #include <chrono>
 #include <exception>
+#include <span>
 #include <string>
+#include <variant>
 
 namespace quillon {
 namespace {
 
 using namespace std::chrono_literals;
 
-// Reading a long melody takes milliseconds: check once the clicking or typing pauses.
+// Reading a long melody from its start takes milliseconds: after a change far from the end,
+// check once the clicking or typing pauses.
 constexpr auto kCheckDelay = 100ms;
+// Within this many code units of the end a change is checked at once.
+constexpr std::size_t kNearTheEnd = 4096;
 // How often the light follows what is being heard.
 constexpr auto kFollowInterval = 15ms;
 
@@ -55,9 +66,17 @@ std::u16string soundDetail(SoundProblem problem, const std::string& detail) {
 
 } // namespace
 
-SessionCore::SessionCore(SessionPorts ports)
-    : ports_(ports), history_(ports.text1), editor_(history_, ports.label3),
-      preview_(ports.sound) {
+SessionCore::SessionCore(SessionPorts ports, MelodyKeeping keeping)
+    : ports_(ports), history_(ports.text1), editor_(history_, ports.label3), preview_(ports.sound),
+      caption_(kForm1.caption) {
+    if (keeping.on) {
+        std::optional<MelodyArchive> archive;
+        if (keeping.folder) {
+            archive.emplace(*keeping.folder);
+        }
+        keeper_ = std::make_unique<MelodyKeeper>(std::move(archive), ports_.timers, ports_.notice,
+                                                 [this] { return history_.text(); });
+    }
     checkTimer_ = ports_.timers.makeTimer([this] {
         try {
             check();
@@ -74,7 +93,18 @@ SessionCore::SessionCore(SessionPorts ports)
     });
 }
 
+SessionCore::~SessionCore() {
+    try {
+        if (keeper_) {
+            keeper_->flush();
+        }
+    } catch (...) {
+        // Closing goes on; the kept melody is as it was last written.
+    }
+}
+
 void SessionCore::load() {
+    beginMelody();
     editor_.ResetMusicText();
     // The start-up text is where the user begins; undo does not go behind it.
     editor_.StartHistory();
@@ -107,6 +137,10 @@ void SessionCore::run(const Command& command) {
         editor_.AppendTerminator();
         return;
     case CommandKind::Clear:
+        // A new melody, which has no file of its own yet: saving it will not overwrite the
+        // file of the one before.
+        beginMelody();
+        file_.reset();
         editor_.Clear();
         return;
     case CommandKind::About:
@@ -142,11 +176,37 @@ void SessionCore::textChanged() {
 }
 
 void SessionCore::textMoved() {
+    if (keeper_) {
+        keeper_->changed();
+    }
+    showCaption();
     checked_ = false;
     if (melodyPlaying_) {
         stopPlaying();
     }
-    checkTimer_->start(kCheckDelay);
+}
+
+SessionCore::Entry::~Entry() {
+    if (--core_.entries_ == 0) {
+        try {
+            core_.settle();
+        } catch (...) {
+            // The timer checks later.
+        }
+    }
+}
+
+void SessionCore::settle() {
+    const std::size_t earliest = history_.earliestChange();
+    if (checked_ || earliest == static_cast<std::size_t>(-1)) {
+        return;
+    }
+    const std::size_t length = history_.view().size();
+    if (earliest + kNearTheEnd >= length) {
+        check();
+    } else {
+        checkTimer_->start(kCheckDelay);
+    }
 }
 
 std::optional<SessionAction> SessionCore::actionForKey(const KeyPress& key, bool inText1) const {
@@ -160,6 +220,12 @@ std::optional<SessionAction> SessionCore::actionForKey(const KeyPress& key, bool
         if (key.key == Key::Escape) {
             return SessionAction::Stop;
         }
+    }
+    if (key.ctrl && key.key == Key::S) {
+        return key.shift ? SessionAction::SaveAs : SessionAction::Save;
+    }
+    if (key.ctrl && !key.shift && key.key == Key::O) {
+        return SessionAction::Open;
     }
     if (!inText1 || !key.ctrl) {
         return std::nullopt;
@@ -176,7 +242,7 @@ std::optional<SessionAction> SessionCore::actionForKey(const KeyPress& key, bool
     }
 }
 
-void SessionCore::perform(SessionAction action) {
+void SessionCore::perform(SessionAction action, std::size_t item) {
     switch (action) {
     case SessionAction::Play:
         play();
@@ -199,6 +265,18 @@ void SessionCore::perform(SessionAction action) {
     case SessionAction::SelectAll:
         ports_.text1.selectAll();
         return;
+    case SessionAction::Open:
+        open();
+        return;
+    case SessionAction::Save:
+        save(false);
+        return;
+    case SessionAction::SaveAs:
+        save(true);
+        return;
+    case SessionAction::OpenRecent:
+        openRecent(item);
+        return;
     }
 }
 
@@ -209,18 +287,184 @@ void SessionCore::walk(bool undo) {
 }
 
 std::vector<MenuEntry> SessionCore::contextMenuEntries() const {
-    return {
-        {SessionAction::Play, userText(UserText::PlayMenu), true, false, false},
-        {SessionAction::Stop, userText(UserText::StopMenu), melodyPlaying_, false, false},
-        {SessionAction::ToggleSoundOnClick, userText(UserText::SoundOnClickMenu), true, true,
-         soundOnClick_},
+    const auto entry = [](SessionAction action, std::u16string_view text, bool enabled = true) {
+        MenuEntry made{};
+        made.action = action;
+        made.text = text;
+        made.enabled = enabled;
+        return made;
     };
+    MenuEntry recent = entry(SessionAction::OpenRecent, userText(UserText::RecentMenu));
+    listedRecent_.clear();
+    if (keeper_) {
+        for (const KeptMelody& melody : keeper_->recent()) {
+            recent.submenu.push_back(entry(SessionAction::OpenRecent, melody.menuText));
+            recent.submenu.back().item = listedRecent_.size();
+            listedRecent_.push_back(melody.path);
+        }
+    }
+    if (recent.submenu.empty()) {
+        recent.submenu.push_back(
+            entry(SessionAction::OpenRecent, userText(UserText::NoRecentMelodies), false));
+    }
+    MenuEntry soundOnClick =
+        entry(SessionAction::ToggleSoundOnClick, userText(UserText::SoundOnClickMenu));
+    soundOnClick.checkable = true;
+    soundOnClick.checked = soundOnClick_;
+    std::vector<MenuEntry> entries;
+    entries.push_back(entry(SessionAction::Play, userText(UserText::PlayMenu)));
+    entries.push_back(entry(SessionAction::Stop, userText(UserText::StopMenu), melodyPlaying_));
+    entries.push_back(std::move(soundOnClick));
+    entries.push_back(entry(SessionAction::Open, userText(UserText::OpenMenu)));
+    entries.push_back(entry(SessionAction::Save, userText(UserText::SaveMenu)));
+    entries.push_back(entry(SessionAction::SaveAs, userText(UserText::SaveAsMenu)));
+    entries.push_back(std::move(recent));
+    return entries;
+}
+
+bool SessionCore::queryUnload() {
+    if (keeper_) {
+        keeper_->flush();
+    }
+    // A melody without a file is kept anyway.
+    if (!file_ || history_.view() == savedText_) {
+        return true;
+    }
+    const std::u16string question = saveChangesQuestion(fileDisplayName(*file_));
+    switch (ports_.files.askSaveChanges({question, userText(UserText::SaveButton),
+                                         userText(UserText::DontSaveButton),
+                                         userText(UserText::CancelButton)})) {
+    case CloseAnswer::Save:
+        return save(false);
+    case CloseAnswer::DontSave:
+        return true;
+    case CloseAnswer::Cancel:
+        return false;
+    }
+    return false;
+}
+
+void SessionCore::beginMelody() {
+    if (keeper_) {
+        keeper_->begin(localTimeNow());
+    }
+}
+
+void SessionCore::open() {
+    const std::optional<std::filesystem::path> chosen =
+        ports_.files.askOpenPath(userText(UserText::OpenTitle), openFileFilters(),
+                                 file_ ? file_->parent_path() : std::filesystem::path());
+    if (!chosen || bringInTune(*chosen)) {
+        return;
+    }
+    OpenedMelody opened = readMelodyFile(*chosen);
+    if (opened.problem) {
+        warn(*opened.problem);
+        return;
+    }
+    beginMelody();
+    file_ = *chosen;
+    savedText_ = std::move(opened.text);
+    putText(savedText_);
+}
+
+bool SessionCore::bringInTune(const std::filesystem::path& path) {
+    std::string bytes;
+    if (readFileUpTo(path, kLargestMelodyFile, bytes) || bytes.size() > kLargestMelodyFile) {
+        // Opening it as text says what is wrong with it.
+        return false;
+    }
+    // A MIDI file by its content; RTTTL by its name, a .txt only when it holds no array (RTTTL
+    // never has a brace, C source with a comment may have colons as RTTTL does).
+    std::string extension = path.extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char ch) { return static_cast<char>(std::tolower(ch)); });
+    const bool midi = bytes.starts_with("MThd") || extension == ".mid" || extension == ".midi";
+    const bool text = extension == ".txt" && !midi;
+    if (!midi && extension != ".rtttl" && (!text || bytes.find('{') != std::string::npos)) {
+        return false;
+    }
+    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
+    ImportResult result = importTune(std::span(data, bytes.size()));
+    if (const ImportError* error = std::get_if<ImportError>(&result)) {
+        if (text && (*error == ImportError::NotATune || *error == ImportError::Empty)) {
+            return false;
+        }
+        ports_.notice.showWarning(userText(UserText::TuneNotImported),
+                                  std::u16string(importErrorText(*error)) + u"\n" +
+                                      fileDisplayName(path));
+        return true;
+    }
+    const ImportedTune& tune = std::get<ImportedTune>(result);
+    // A new melody without a file: saving must never write C over the tune it came from.
+    beginMelody();
+    file_.reset();
+    savedText_.clear();
+    putText(composerText(tune.codes));
+    showCaption();
+    if (!tune.report.empty()) {
+        ports_.notice.showInformation(userText(UserText::TuneChanged),
+                                      importReportText(tune.report));
+    }
+    return true;
+}
+
+void SessionCore::openRecent(std::size_t item) {
+    if (item >= listedRecent_.size()) {
+        return;
+    }
+    const OpenedMelody opened = readMelodyFile(listedRecent_[item]);
+    if (opened.problem) {
+        warn(*opened.problem);
+        return;
+    }
+    putText(opened.text);
+}
+
+bool SessionCore::save(bool askForName) {
+    std::optional<std::filesystem::path> target = file_;
+    if (askForName || !target) {
+        target = ports_.files.askSavePath(userText(UserText::SaveAsTitle), melodyFileFilters(),
+                                          file_.value_or(std::filesystem::path()));
+        if (!target) {
+            return false;
+        }
+    }
+    std::u16string text = history_.text();
+    if (const std::optional<FileProblem> problem = writeMelodyFile(*target, text)) {
+        warn(*problem);
+        return false;
+    }
+    file_ = std::move(target);
+    savedText_ = std::move(text);
+    showCaption();
+    return true;
+}
+
+void SessionCore::putText(std::u16string_view text) {
+    stopPlaying();
+    // A program write is one step of the history, and the editor counts it as one change.
+    history_.setText(text);
+    ports_.text1.placeCaret(history_.view().size());
+}
+
+void SessionCore::showCaption() {
+    std::u16string caption = windowCaption(file_, file_ && history_.view() != savedText_);
+    if (caption != caption_) {
+        caption_ = std::move(caption);
+        ports_.form1.setCaption(caption_);
+    }
+}
+
+void SessionCore::warn(const FileProblem& problem) {
+    ports_.notice.showWarning(fileProblemText(problem.kind), problemDetail(problem));
 }
 
 void SessionCore::check() {
     checkTimer_->stop();
-    const std::u16string text = history_.text();
-    const Melody& melody = checker_.read(text);
+    const std::u16string_view text = history_.view();
+    // The history knows where the text changed: the check need not compare it again.
+    const Melody& melody = checker_.read(text, history_.takeEarliestChange());
     checked_ = true;
     const std::vector<TextMark> marks = marksFor(melody.findings, text);
     ports_.marks.setMarks(marks);

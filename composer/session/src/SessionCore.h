@@ -7,6 +7,7 @@
 #include "quillon/MusicEditor.h"
 #include "quillon/TextHistory.h"
 
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -17,13 +18,31 @@ namespace quillon {
 // What ComposerSession does, behind its interface.
 class SessionCore {
 public:
-    explicit SessionCore(SessionPorts ports);
+    SessionCore(SessionPorts ports, MelodyKeeping keeping);
+    ~SessionCore();
+    SessionCore(const SessionCore&) = delete;
+    SessionCore& operator=(const SessionCore&) = delete;
+
+    // Every entry point runs inside one of these: once the outermost ends, the melody is checked
+    // at once when the change was near the end (an append costs microseconds and its marks are
+    // then painted with the text), or once the user pauses when it was further up.
+    class Entry {
+    public:
+        explicit Entry(SessionCore& core) : core_(core) { ++core_.entries_; }
+        ~Entry();
+        Entry(const Entry&) = delete;
+        Entry& operator=(const Entry&) = delete;
+
+    private:
+        SessionCore& core_;
+    };
 
     void load();
     void run(const Command& command);
     void textChanged();
     std::optional<SessionAction> actionForKey(const KeyPress& key, bool inText1) const;
-    void perform(SessionAction action);
+    void perform(SessionAction action, std::size_t item);
+    bool queryUnload();
     std::vector<MenuEntry> contextMenuEntries() const;
     bool canUndo() const { return history_.canUndo(); }
     bool canRedo() const { return history_.canRedo(); }
@@ -35,8 +54,22 @@ private:
     void follow();
     void check();
     void textMoved();
+    void settle();
     void walk(bool undo);
     void soundClickedNote(MusicCode code);
+
+    // Keeping, saving and opening.
+    void beginMelody();
+    void open();
+    // A tune file (MIDI, RTTTL) brought in as music codes; false when the file is to be opened
+    // as text instead.
+    bool bringInTune(const std::filesystem::path& path);
+    void openRecent(std::size_t item);
+    bool save(bool askForName);
+    // Puts `text` into Text1 as one step that counts as one change, like a paste.
+    void putText(std::u16string_view text);
+    void showCaption();
+    void warn(const FileProblem& problem);
 
     SessionPorts ports_;
     TextHistory history_;
@@ -50,6 +83,16 @@ private:
     bool checked_ = false;
     bool melodyPlaying_ = false;
     bool soundOnClick_ = true;
+    int entries_ = 0;
+
+    // After the history, which it reads when it writes on its way out.
+    std::unique_ptr<MelodyKeeper> keeper_;
+    // The melody's own file, once saved or opened, and the text it holds.
+    std::optional<std::filesystem::path> file_;
+    std::u16string savedText_;
+    // The recent melodies as the context menu last listed them.
+    mutable std::vector<std::filesystem::path> listedRecent_;
+    std::u16string caption_;
 };
 
 } // namespace quillon

@@ -57,8 +57,12 @@ TextHistory::Edit TextHistory::diff(std::u16string_view before, std::u16string_v
 
 void TextHistory::setText(std::u16string_view text) {
     Edit edit = diff(known_, text);
+    touched(edit.at);
+    const std::size_t at = edit.at;
+    const std::size_t removed = edit.removed.size();
+    const std::u16string_view inserted = text.substr(at, edit.inserted.size());
     // The kept text follows by the edit alone: an append costs what it appends.
-    known_.replace(edit.at, edit.removed.size(), edit.inserted);
+    known_.replace(at, removed, inserted);
     const bool nested = depth_ > 0;
     const bool joins = nested && userEditDepth_ == 0 && lastWasProgramWrite_ && !undo_.empty();
     if (joins) {
@@ -72,7 +76,7 @@ void TextHistory::setText(std::u16string_view text) {
     }
     DepthGuard writing(depth_);
     try {
-        control_.setText(text);
+        control_.replaceRange(at, removed, inserted);
     } catch (...) {
         // The control kept its text: so does the history.
         const Edit& made = undo_.back().edits.back();
@@ -108,6 +112,7 @@ bool TextHistory::userEdited() {
         return false;
     }
     Edit edit = diff(known_, now);
+    touched(edit.at);
     try {
         alignToCaret(edit, now, control_.caretPosition());
     } catch (...) {
@@ -171,17 +176,21 @@ bool TextHistory::undo() {
     Step step = std::move(undo_.back());
     undo_.pop_back();
     std::size_t caret = known_.size();
+    const bool walking = std::exchange(walking_, true);
     for (auto edit = step.edits.rbegin(); edit != step.edits.rend(); ++edit) {
         known_.replace(edit->at, edit->inserted.size(), edit->removed);
         caret = edit->at + edit->removed.size();
+        touched(edit->at);
+        show(*edit, true);
     }
+    walking_ = walking;
     redo_.push_back(std::move(step));
     // Typing after an undo starts a step of its own.
     if (!undo_.empty()) {
         undo_.back().typing = false;
     }
     lastWasProgramWrite_ = false;
-    show(caret);
+    placeCaret(caret);
     return true;
 }
 
@@ -192,27 +201,52 @@ bool TextHistory::redo() {
     Step step = std::move(redo_.back());
     redo_.pop_back();
     std::size_t caret = known_.size();
+    const bool walking = std::exchange(walking_, true);
     for (const Edit& edit : step.edits) {
         known_.replace(edit.at, edit.removed.size(), edit.inserted);
         caret = edit.at + edit.inserted.size();
+        touched(edit.at);
+        show(edit, false);
     }
+    walking_ = walking;
     // A walked step is never joined by the next keystroke or write.
     step.typing = false;
     undo_.push_back(std::move(step));
     lastWasProgramWrite_ = false;
-    show(caret);
+    placeCaret(caret);
     return true;
 }
 
-void TextHistory::show(std::size_t caret) {
-    const bool walking = std::exchange(walking_, true);
+void TextHistory::show(const Edit& edit, bool undoing) {
     DepthGuard writing(depth_);
     try {
-        control_.setText(known_);
+        if (undoing) {
+            control_.replaceRange(edit.at, edit.inserted.size(), edit.removed);
+        } else {
+            control_.replaceRange(edit.at, edit.removed.size(), edit.inserted);
+        }
+    } catch (...) {
+        // A control that refuses leaves its text; the next edit of the user's finds out.
+    }
+}
+
+void TextHistory::placeCaret(std::size_t caret) {
+    try {
         control_.placeCaret(std::min(caret, known_.size()));
     } catch (...) {
     }
-    walking_ = walking;
+}
+
+void TextHistory::touched(std::size_t at) {
+    earliestChange_ = std::min(earliestChange_, at);
+}
+
+std::size_t TextHistory::earliestChange() const {
+    return earliestChange_;
+}
+
+std::size_t TextHistory::takeEarliestChange() {
+    return std::exchange(earliestChange_, static_cast<std::size_t>(-1));
 }
 
 } // namespace quillon

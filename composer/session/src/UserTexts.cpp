@@ -33,8 +33,123 @@ std::u16string_view userText(UserText text) {
     case UserText::AboutExtra:
         // No blank or line break between the credit and the thanks: they read as one line.
         return u"Quillon " QUILLON_VERSION u"，由 Quillon 开发者编写。▲谢谢使用！";
+    case UserText::OpenMenu:
+        return u"打开… (Ctrl+O)";
+    case UserText::SaveMenu:
+        return u"保存 (Ctrl+S)";
+    case UserText::SaveAsMenu:
+        return u"另存为… (Ctrl+Shift+S)";
+    case UserText::RecentMenu:
+        return u"最近的旋律";
+    case UserText::NoRecentMelodies:
+        return u"（还没有）";
+    case UserText::OpenTitle:
+        return u"打开";
+    case UserText::SaveAsTitle:
+        return u"另存为";
+    case UserText::SourceFilesFilter:
+        return u"C 源文件 (*.h *.c)";
+    case UserText::AllFilesFilter:
+        return u"所有文件 (*)";
+    case UserText::SaveButton:
+        return u"保存";
+    case UserText::DontSaveButton:
+        return u"不保存";
+    case UserText::CancelButton:
+        return u"取消";
+    case UserText::MelodiesNotKept:
+        return u"旋律不会被自动保留：无法写入保留旋律的文件夹。";
+    case UserText::TunesFilter:
+        return u"RTTTL 或 MIDI 乐曲 (*.rtttl *.txt *.mid *.midi)";
+    case UserText::TuneChanged:
+        return u"乐曲已导入。为了能用音乐代码写出来，做了下面这些改动：";
+    case UserText::TuneNotImported:
+        return u"无法导入这个乐曲，文本没有改变。";
     }
     return u"";
+}
+
+std::u16string_view importErrorText(ImportError error) {
+    switch (error) {
+    case ImportError::Empty:
+        return u"文件是空的。";
+    case ImportError::NotATune:
+        return u"文件既不是 RTTTL 铃声，也不是 MIDI 文件。";
+    case ImportError::CutShort:
+        return u"文件不完整：在乐曲结束之前就断了。";
+    case ImportError::MidiFormat2:
+        return u"这是格式 2 的 MIDI 文件（几段互不相关的乐曲），没有可以导入的一首乐曲。";
+    case ImportError::BrokenMidi:
+        return u"MIDI 文件已损坏。";
+    case ImportError::NoNotes:
+        return u"文件里没有可以导入的音符（例如只有打击乐）。";
+    case ImportError::TooLong:
+        return u"乐曲太长：数组放不进单片机 32 KB 的闪存。";
+    }
+    return u"";
+}
+
+namespace {
+
+std::u16string number(std::int64_t value) {
+    const std::string digits = std::to_string(value < 0 ? -value : value);
+    return std::u16string(digits.begin(), digits.end());
+}
+
+std::u16string direction(std::int64_t value) {
+    return value < 0 ? u"降低" : u"升高";
+}
+
+std::u16string changeLine(const Change& change) {
+    const std::u16string count = number(change.count);
+    const std::u16string value = number(change.value);
+    switch (change.kind) {
+    case ChangeKind::Transposed:
+        return u"整首乐曲移调，" + direction(change.value) + value + u" 个半音，让最多的音落在自然音上";
+    case ChangeKind::OctaveMoved:
+        return u"整首乐曲" + direction(change.value) + value + u" 个八度，让最多的音落在 C3–B6 里";
+    case ChangeKind::TookNaturalBelow:
+        return count + u" 个仍是升半音的音符改用下方的自然音";
+    case ChangeKind::MovedIntoRange:
+        return count + u" 个超出 C3–B6 的音符按八度移了进来";
+    case ChangeKind::NoteLengthRounded:
+        return count + u" 个音符的时值改成了最接近的代码时值";
+    case ChangeKind::RestLengthRounded:
+        return count + u" 个休止符的时值改成了最接近的代码时值";
+    case ChangeKind::NoteSplit:
+        return count + u" 个长于 2 秒的音符拆成几个代码（多了 " + value + u" 个），每段重新发音";
+    case ChangeKind::RestSplit:
+        return count + u" 个长于 2 秒的休止符拆成几个代码（多了 " + value + u" 个）";
+    case ChangeKind::ShortSilenceDropped:
+        return u"去掉了 " + count + u" 个短于 50 毫秒的间隙，时间归前面的音符";
+    case ChangeKind::LeadingSilenceLeftOut:
+        return u"去掉了第一个音符之前 " + value + u" 毫秒的静音";
+    case ChangeKind::NotesUnderTopVoice:
+        return count + u" 个被更高的音盖住的音符没有采用：只取最高的声部";
+    case ChangeKind::OtherTracksLeftOut:
+        return u"没有采用另外 " + value + u" 个音轨里的 " + count + u" 个音符";
+    case ChangeKind::OtherChannelsLeftOut:
+        return u"没有采用另外 " + value + u" 个通道里的 " + count + u" 个音符";
+    case ChangeKind::DrumNotesLeftOut:
+        return u"没有采用第 10 通道（打击乐）的 " + count + u" 个音符";
+    case ChangeKind::TokenSkipped:
+        return u"跳过了 " + count + u" 个认不出的记号";
+    }
+    return {};
+}
+
+} // namespace
+
+std::u16string importReportText(const ImportReport& report) {
+    std::u16string text;
+    for (const Change& change : report.changes()) {
+        if (!text.empty()) {
+            text += u'\n';
+        }
+        text += changeLine(change);
+        text += u"。";
+    }
+    return text;
 }
 
 std::u16string_view findingText(FindingKind kind) {
@@ -85,6 +200,27 @@ std::u16string_view soundProblemText(SoundProblem problem) {
         return u"声音输出停住了：一秒钟没有任何进展，播放已停止。";
     }
     return u"";
+}
+
+std::u16string_view fileProblemText(FileProblemKind kind) {
+    switch (kind) {
+    case FileProblemKind::CannotRead:
+        return u"无法打开这个文件。";
+    case FileProblemKind::TooLarge:
+        return u"这个文件超过 16 MB，不是旋律，没有打开。";
+    case FileProblemKind::NotText:
+        return u"这个文件不是文本，没有打开。";
+    case FileProblemKind::CannotWrite:
+        return u"无法保存旋律，文件没有改变。";
+    }
+    return {};
+}
+
+std::u16string saveChangesQuestion(std::u16string_view fileName) {
+    std::u16string question = u"是否保存对 ";
+    question += fileName;
+    question += u" 的更改？";
+    return question;
 }
 
 } // namespace quillon

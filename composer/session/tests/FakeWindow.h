@@ -34,6 +34,13 @@ public:
         raise();
     }
 
+    void replaceRange(std::size_t at, std::size_t removed, std::u16string_view inserted) override {
+        ++writes;
+        text_.replace(at, removed, inserted);
+        allSelected = false;
+        raise();
+    }
+
     void placeCaret(std::size_t index) override { caret = index; }
     std::size_t caretPosition() const override { return caret; }
     void selectAll() override { allSelected = true; }
@@ -144,6 +151,34 @@ private:
     std::vector<Timer*> timers_;
 };
 
+// The file dialogs as a user answers them: with the paths and answer the test sets.
+class FakeFileDialogs : public FileDialogs {
+public:
+    std::optional<std::filesystem::path> openAnswer;
+    std::optional<std::filesystem::path> saveAnswer;
+    CloseAnswer closeAnswer = CloseAnswer::Cancel;
+    int opens = 0;
+    int saves = 0;
+    std::vector<std::u16string> questions;
+
+    std::optional<std::filesystem::path> askOpenPath(std::u16string_view,
+                                                     std::span<const FileFilter>,
+                                                     const std::filesystem::path&) override {
+        ++opens;
+        return openAnswer;
+    }
+    std::optional<std::filesystem::path> askSavePath(std::u16string_view,
+                                                     std::span<const FileFilter>,
+                                                     const std::filesystem::path&) override {
+        ++saves;
+        return saveAnswer;
+    }
+    CloseAnswer askSaveChanges(const CloseQuestion& question) override {
+        questions.emplace_back(question.question);
+        return closeAnswer;
+    }
+};
+
 inline const std::u16string kHeaderLine = u"const unsigned char music_item[] = {\r\n";
 
 // A session over fake controls, loaded as a window loads it.
@@ -154,9 +189,14 @@ struct SessionHarness {
     FakeNotice notice;
     FakeTimers timers;
     FakeSoundSink sound;
-    ComposerSession session{{text1, marks, label3, notice, timers, sound}};
+    FakeFileDialogs files;
+    // The window's caption, which the window sets before the session runs.
+    FakeCaption form1;
+    ComposerSession session;
 
-    SessionHarness() {
+    explicit SessionHarness(MelodyKeeping keeping = {})
+        : session({text1, marks, label3, notice, timers, sound, files, form1}, std::move(keeping)) {
+        form1.caption = kForm1.caption;
         text1.onChange = [this] { session.Text1_Change(); };
         session.Form_Load();
     }

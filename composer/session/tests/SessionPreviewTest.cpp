@@ -19,15 +19,14 @@ TEST(SessionPreview, F5PlaysTheMelodyAndLightsWhatIsHeard) {
     h.click("Command311"); // 0x73 C5, 400 ms
     h.click("Command512"); // rest, 400 ms
     h.click("Command333"); // 0x81 E5, 100 ms
-    const std::size_t plays = h.sound.played.size();
+    const int plays = h.sound.plays;
     EXPECT_TRUE(h.key(Key::F5, false, false, false));
-    ASSERT_EQ(h.sound.played.size(), plays + 1);
-    EXPECT_EQ(h.sound.played.back().size(), std::size_t{(400 + 400 + 100) * 8});
+    ASSERT_EQ(h.sound.plays, plays + 1);
 
     const struct {
         int millis;
         std::u16string lit;
-    } moments[] = {{0, u"0x73"}, {390, u"0x73"}, {450, u"0xf8"}, {850, u"0x81"}};
+    } moments[] = {{1, u"0x73"}, {390, u"0x73"}, {450, u"0xf8"}, {850, u"0x81"}};
     for (const auto& moment : moments) {
         h.sound.hearAt(moment.millis);
         h.timers.advance(20);
@@ -35,6 +34,8 @@ TEST(SessionPreview, F5PlaysTheMelodyAndLightsWhatIsHeard) {
     }
     EXPECT_TRUE(h.session.contextMenuEntries()[1].enabled) << "Stop while playing";
     // After the last element the light goes out, and Stop is off again.
+    EXPECT_EQ(h.sound.pulled() + static_cast<std::int64_t>(h.sound.pullAll().size()),
+              (400 + 400 + 100) * 8);
     h.sound.hearAt(900);
     h.timers.advance(20);
     EXPECT_EQ(h.marks.heard, std::nullopt);
@@ -86,34 +87,35 @@ TEST(SessionPreview, PlayingChangesNothingAndAChangeOrEscStopsIt) {
     h.timers.advance(20);
     EXPECT_TRUE(h.key(Key::Escape, false, false, false));
     EXPECT_EQ(h.marks.heard, std::nullopt);
-    EXPECT_FALSE(h.sound.playing());
+    EXPECT_FALSE(h.sound.hasSource());
     EXPECT_EQ(h.text1.text(), text);
 }
 
 TEST(SessionPreview, NoteClicksSoundTheirNoteUnlessSwitchedOff) {
     SessionHarness h;
     h.click("Command313"); // E5, 400 ms
-    ASSERT_EQ(h.sound.played.size(), 1U);
-    EXPECT_EQ(h.sound.played.back().size(), std::size_t{400 * 8});
+    ASSERT_EQ(h.sound.plays, 1);
+    EXPECT_EQ(h.sound.pullAll().size(), std::size_t{kLengths[3] * 8});
     h.click("Command437"); // B6, 100 ms
-    EXPECT_EQ(h.sound.played.back().size(), std::size_t{kLengths[1] * 8});
+    EXPECT_EQ(h.sound.pullAll().size(), std::size_t{kLengths[1] * 8});
     // The rest button cuts the note off.
+    h.click("Command437");
     h.sound.hearAt(20);
     h.click("Command512");
-    EXPECT_FALSE(h.sound.playing());
+    EXPECT_FALSE(h.sound.hasSource());
 
     const std::vector<MenuEntry> menu = h.session.contextMenuEntries();
-    ASSERT_EQ(menu.size(), 3U);
+    ASSERT_GE(menu.size(), 3U);
     EXPECT_EQ(menu[0].text, u"播放旋律 (F5)");
     EXPECT_EQ(menu[1].text, u"停止 (Esc)");
     EXPECT_EQ(menu[2].text, u"点击音符时发音");
     EXPECT_TRUE(menu[2].checkable && menu[2].checked);
     h.session.perform(menu[2].action);
     EXPECT_FALSE(h.session.contextMenuEntries()[2].checked);
-    const std::size_t plays = h.sound.played.size();
+    const int plays = h.sound.plays;
     h.click("Command313");
-    EXPECT_EQ(h.sound.played.size(), plays);
-    EXPECT_EQ(h.text1.text(), kHeaderLine + u"0x83,0xd9,0xf8,0x83,");
+    EXPECT_EQ(h.sound.plays, plays);
+    EXPECT_EQ(h.text1.text(), kHeaderLine + u"0x83,0xd9,0xd9,0xf8,0x83,");
 }
 
 TEST(SessionPreview, WithoutSoundF5SaysSoOnceAndClicksStaySilent) {
@@ -126,11 +128,12 @@ TEST(SessionPreview, WithoutSoundF5SaysSoOnceAndClicksStaySilent) {
     h.timers.advance(100);
     ASSERT_EQ(h.notice.warnings.size(), 1U);
     EXPECT_EQ(h.notice.warnings[0].text, u"无法播放旋律：没有可用的声音输出。");
-    EXPECT_NE(h.notice.warnings[0].detail.find(u"no server"), std::u16string::npos);
+    EXPECT_NE(h.notice.warnings[0].detail.find(u"no output in this test"), std::u16string::npos);
     EXPECT_EQ(h.marks.heard, std::nullopt);
     // The server is back: the next F5 plays.
     h.sound.available = true;
     h.key(Key::F5);
+    h.sound.hearAt(1);
     h.timers.advance(20);
     EXPECT_EQ(h.heardText(), u"0x73");
     EXPECT_EQ(h.notice.warnings.size(), 1U);
@@ -150,24 +153,19 @@ TEST(SessionPreview, AFailureToPlayIsToldAndTheTextStays) {
     EXPECT_EQ(h.label3.caption, u" 2");
 }
 
-TEST(SessionPreview, FindingsAreUnderlinedAMomentAfterTheLastChangeAndExplained) {
+TEST(SessionPreview, FindingsAreUnderlinedAndExplained) {
     SessionHarness h;
     // A new window shows only the quiet hint that the melody has not been ended.
     ASSERT_EQ(h.underlined().size(), 1U);
     EXPECT_EQ(h.underlined()[0].second, MarkStyle::Hint);
     h.click("Command311");
     h.click("Command515");
-    h.timers.advance(100);
-    EXPECT_TRUE(h.underlined().empty());
+    EXPECT_TRUE(h.underlined().empty()) << "a change at the end is checked at once";
 
     // Typed before the End, an element with note index 29 has no pitch.
     const std::size_t at = kHeaderLine.size() + 5;
     h.text1.type(at, u"0xe9,");
     EXPECT_EQ(h.text1.text(), kHeaderLine + u"0x73,0xe9,0x00};\r\n");
-    const int calls = h.marks.markCalls;
-    h.timers.advance(50);
-    EXPECT_EQ(h.marks.markCalls, calls) << "not while the user may go on";
-    h.timers.advance(60);
     ASSERT_EQ(h.underlined().size(), 1U);
     EXPECT_EQ(h.underlined()[0].first, u"0xe9");
     EXPECT_EQ(h.underlined()[0].second, MarkStyle::Error);
@@ -179,10 +177,27 @@ TEST(SessionPreview, FindingsAreUnderlinedAMomentAfterTheLastChangeAndExplained)
 
     // Taken back, the underline goes; the checks never touched the text or the count.
     h.undo();
-    h.timers.advance(200);
     EXPECT_TRUE(h.underlined().empty());
     EXPECT_EQ(h.text1.text(), kHeaderLine + u"0x73,0x00};\r\n");
     EXPECT_EQ(h.label3.caption, u" 2");
+}
+
+TEST(SessionPreview, FarFromTheEndTheCheckWaitsForAPause) {
+    SessionHarness h;
+    h.clicks("Command311", 1000);
+    h.click("Command515");
+    ASSERT_TRUE(h.underlined().empty());
+    // A finding typed at the top of a long melody: reading on from there to the end waits
+    // until the typing pauses for a moment.
+    h.text1.type(kHeaderLine.size(), u"0xe9,");
+    EXPECT_TRUE(h.underlined().empty());
+    h.timers.advance(50);
+    h.text1.type(kHeaderLine.size() + 5, u"0x");
+    h.timers.advance(90);
+    EXPECT_TRUE(h.underlined().empty()) << "not while the user goes on";
+    h.timers.advance(20);
+    ASSERT_FALSE(h.underlined().empty());
+    EXPECT_EQ(h.underlined()[0].first.substr(0, 4), u"0xe9");
 }
 
 TEST(SessionPreview, F5PlaysWhatTheTextHoldsNowEvenBeforeTheCheck) {
@@ -190,8 +205,8 @@ TEST(SessionPreview, F5PlaysWhatTheTextHoldsNowEvenBeforeTheCheck) {
     h.click("Command311");
     h.text1.typeAtEnd(u"0x7b,");
     h.key(Key::F5);
-    ASSERT_FALSE(h.sound.played.empty());
-    EXPECT_EQ(h.sound.played.back().size(), std::size_t{800 * 8});
+    ASSERT_TRUE(h.sound.hasSource());
+    EXPECT_EQ(h.sound.pullAll().size(), std::size_t{800 * 8});
 }
 
 TEST(SessionPreview, AboutShowsTheAuthorAndTheThanks) {

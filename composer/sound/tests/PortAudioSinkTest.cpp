@@ -1,86 +1,257 @@
-// The PortAudio sink against a real sound server: run under testing/private-pulse.sh, whose
-// null sink plays in real time.
+// The PortAudio sink against a real sound server: run under testing/private-pulse.sh --later,
+// whose null sink plays in real time. Each test starts, kills or freezes the server as its
+// story needs, through the control command the script gives ($QUILLON_PULSE).
 #include "PortAudioSink.h"
+#include "SoundEnvironment.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
 #include <thread>
-#include <vector>
 
 namespace quillon {
 namespace {
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
+using Phase = SoundStatus::Phase;
 
-std::vector<std::int16_t> tone(int rate, int millis) {
-    std::vector<std::int16_t> samples(static_cast<std::size_t>(rate / 1000 * millis));
-    for (std::size_t i = 0; i < samples.size(); ++i) {
-        samples[i] = (i / 50) % 2 == 0 ? 4000 : -4000;
+// A square wave of `millis` ms, then the end.
+class Tone final : public SoundSource {
+public:
+    Tone(int rate, std::int64_t millis) : left_(millis * rate / 1000) {}
+    std::size_t fill(std::span<std::int16_t> out) override {
+        std::size_t n = 0;
+        for (; n < out.size() && left_ > 0; ++n, --left_, ++at_) {
+            out[n] = (at_ / 50) % 2 == 0 ? 4000 : -4000;
+        }
+        return n;
     }
-    return samples;
+
+private:
+    std::int64_t left_;
+    std::int64_t at_ = 0;
+};
+
+SoundSourceFactory tone(std::int64_t millis) {
+    return [millis](int rate) { return std::make_unique<Tone>(rate, millis); };
 }
 
-TEST(PortAudioSink, PlaysABufferToItsEndInRealTime) {
-    PortAudioSink sink;
-    ASSERT_TRUE(sink.open()) << sink.error();
-    EXPECT_TRUE(sink.open()) << "a second open keeps the first answer";
-    EXPECT_EQ(sink.sampleRate(), 48000);
-    EXPECT_TRUE(sink.error().empty());
+void server(const std::string& what) {
+    const char* control = std::getenv("QUILLON_PULSE");
+    ASSERT_NE(control, nullptr) << "run under private-pulse.sh";
+    ASSERT_EQ(std::system(("\"" + std::string(control) + "\" " + what).c_str()), 0) << what;
+}
 
-    auto samples = tone(sink.sampleRate(), 600);
-    const auto total = static_cast<std::int64_t>(samples.size());
+// Every call of the sink comes from the window's thread: none may take long, whatever the
+// server does. Each one the tests make goes through here.
+constexpr auto kAtOnce = 50ms;
+Clock::duration slowest{};
+
+template <typename F> auto timed(F f) {
     const auto start = Clock::now();
-    ASSERT_TRUE(sink.play(std::move(samples)));
-    EXPECT_TRUE(sink.playing());
+    auto result = f();
+    slowest = std::max(slowest, Clock::now() - start);
+    return result;
+}
+
+SoundStatus status(const PortAudioSink& sink) {
+    return timed([&] { return sink.status(); });
+}
+std::uint64_t play(PortAudioSink& sink, std::int64_t millis) {
+    return timed([&] { return sink.play(tone(millis)); });
+}
+void stop(PortAudioSink& sink) {
+    timed([&] {
+        sink.stop();
+        return 0;
+    });
+}
+
+// Polls until `done` says so or `limit` has passed; the time it took.
+Clock::duration waitFor(const PortAudioSink& sink,
+                        const std::function<bool(const SoundStatus&)>& done,
+                        Clock::duration limit) {
+    const auto start = Clock::now();
+    while (!done(status(sink)) && Clock::now() - start < limit) {
+        std::this_thread::sleep_for(5ms);
+    }
+    return Clock::now() - start;
+}
+
+bool over(const SoundStatus& s) {
+    return s.phase == Phase::Done || s.phase == Phase::Failed || s.phase == Phase::Idle;
+}
+
+class PortAudioSinkTest : public testing::Test {
+protected:
+    void SetUp() override { slowest = {}; }
+    void TearDown() override {
+        std::printf("slowest call of the sink: %.3f ms\n",
+                    std::chrono::duration<double, std::milli>(slowest).count());
+        EXPECT_LT(slowest, kAtOnce)
+            << "a call of the sink took "
+            << std::chrono::duration<double, std::milli>(slowest).count() << " ms";
+    }
+};
+
+TEST_F(PortAudioSinkTest, PlaysToItsEndInRealTime) {
+    server("start");
+    PortAudioSink sink;
+    timed([&] {
+        sink.connect();
+        return 0;
+    });
+    const auto start = Clock::now();
+    const std::uint64_t number = play(sink, 600);
     std::int64_t heard = 0;
     bool midway = false;
-    while (sink.playing() && Clock::now() - start < 5s) {
+    SoundStatus s = status(sink);
+    EXPECT_EQ(s.play, number);
+    while (!over(s) && Clock::now() - start < 5s) {
+        ASSERT_GE(s.heardFrames, heard) << "heard frames went back";
+        midway = midway || (s.phase == Phase::Playing && s.heardFrames < 28800);
+        heard = s.heardFrames;
         std::this_thread::sleep_for(5ms);
-        const std::int64_t now = sink.heardFrames();
-        ASSERT_GE(now, heard) << "heard frames went back";
-        ASSERT_LE(now, total);
-        midway = midway || (now > 0 && now < total);
-        heard = now;
+        s = status(sink);
     }
     const auto took = Clock::now() - start;
-    EXPECT_FALSE(sink.playing());
-    EXPECT_TRUE(midway) << "the position must move through the buffer, not jump to its end";
-    EXPECT_EQ(sink.heardFrames(), total);
-    // 600 ms of sound cannot be heard in less, nor take much longer than it and the latency.
-    EXPECT_GE(took, 590ms);
-    EXPECT_LT(took, 600ms + std::chrono::duration<double>(sink.outputLatency()) + 1s);
+    ASSERT_EQ(s.phase, Phase::Done) << s.detail;
+    EXPECT_EQ(s.sampleRate, 48000);
+    EXPECT_TRUE(midway) << "the position must move through the play, not jump to its end";
+    EXPECT_EQ(s.heardFrames, 28800);
+    // 600 ms of sound cannot be heard in less, nor take much longer than it and the lead-in.
+    EXPECT_GE(took, 600ms);
+    EXPECT_LT(took, 600ms + 1s);
 }
 
-TEST(PortAudioSink, StopAndPlayCutOffWhatPlays) {
+TEST_F(PortAudioSinkTest, StopAndPlayCutOffWhatPlays) {
+    server("start");
     PortAudioSink sink;
-    ASSERT_TRUE(sink.open()) << sink.error();
-    ASSERT_TRUE(sink.play(tone(sink.sampleRate(), 3000)));
-    std::this_thread::sleep_for(300ms);
-    const auto stopping = Clock::now();
-    sink.stop();
-    EXPECT_LT(Clock::now() - stopping, 500ms);
-    EXPECT_FALSE(sink.playing());
-    const std::int64_t heard = sink.heardFrames();
-    EXPECT_GT(heard, 0);
-    EXPECT_LT(heard, sink.sampleRate());
+    play(sink, 3000);
+    waitFor(
+        sink, [](const SoundStatus& s) { return s.heardFrames >= 14400; }, 3s);
+    stop(sink);
+    SoundStatus s = status(sink);
+    EXPECT_EQ(s.phase, Phase::Idle);
+    EXPECT_GE(s.heardFrames, 14400);
+    EXPECT_LT(s.heardFrames, 48000);
+    const std::int64_t heard = s.heardFrames;
     std::this_thread::sleep_for(100ms);
-    EXPECT_EQ(sink.heardFrames(), heard) << "nothing more is heard after stop";
-    sink.stop();
+    EXPECT_EQ(status(sink).heardFrames, heard) << "nothing more is heard after stop";
+    stop(sink);
 
-    // Play while playing starts the new buffer from its first frame.
-    ASSERT_TRUE(sink.play(tone(sink.sampleRate(), 3000)));
-    std::this_thread::sleep_for(500ms);
-    ASSERT_TRUE(sink.play(tone(sink.sampleRate(), 3000)));
-    EXPECT_TRUE(sink.playing());
-    EXPECT_LT(sink.heardFrames(), sink.sampleRate() / 5);
+    // Play while playing starts the new one from its first frame.
+    const std::uint64_t first = play(sink, 3000);
+    waitFor(
+        sink, [](const SoundStatus& st) { return st.heardFrames >= 14400; }, 3s);
+    const std::uint64_t second = play(sink, 3000);
+    EXPECT_GT(second, first);
+    s = status(sink);
+    EXPECT_EQ(s.play, second);
+    EXPECT_LT(s.heardFrames, 4800);
+    waitFor(
+        sink, [](const SoundStatus& st) { return st.heardFrames > 0; }, 2s);
+    EXPECT_EQ(status(sink).phase, Phase::Playing);
+}
 
-    // An empty buffer is silence: it stops what plays.
-    EXPECT_TRUE(sink.play({}));
-    EXPECT_FALSE(sink.playing());
-    EXPECT_EQ(sink.heardFrames(), 0);
+TEST_F(PortAudioSinkTest, AServerStartedLaterIsUsedByTheNextPlay) {
+    server("kill");
+    PortAudioSink sink;
+    sink.connect();
+    play(sink, 200);
+    EXPECT_LT(waitFor(sink, over, 5s), 2s);
+    SoundStatus s = status(sink);
+    EXPECT_EQ(s.phase, Phase::Failed);
+    EXPECT_EQ(s.problem, SoundProblem::NoOutput) << s.detail;
+
+    server("start");
+    play(sink, 200);
+    waitFor(sink, over, 5s);
+    s = status(sink);
+    EXPECT_EQ(s.phase, Phase::Done) << s.detail;
+}
+
+TEST_F(PortAudioSinkTest, AKilledServerFailsThePlayAndOneStartedAgainIsUsed) {
+    server("start");
+    PortAudioSink sink;
+    play(sink, 5000);
+    waitFor(
+        sink, [](const SoundStatus& s) { return s.heardFrames > 4800; }, 3s);
+    ASSERT_EQ(status(sink).phase, Phase::Playing);
+
+    // Killed while playing: the play fails soon; so does the next one, and the calls answer.
+    server("kill KILL");
+    const auto playFailed = waitFor(sink, over, 5s);
+    EXPECT_LT(playFailed, 2s);
+    SoundStatus s = status(sink);
+    EXPECT_EQ(s.phase, Phase::Failed);
+    EXPECT_NE(s.problem, SoundProblem::None);
+    play(sink, 400);
+    const auto nextFailed = waitFor(sink, over, 5s);
+    EXPECT_LT(nextFailed, 2s);
+    std::printf("server killed: the play failed after %.1f ms, the next after %.1f ms\n",
+                std::chrono::duration<double, std::milli>(playFailed).count(),
+                std::chrono::duration<double, std::milli>(nextFailed).count());
+    s = status(sink);
+    EXPECT_EQ(s.phase, Phase::Failed);
+    EXPECT_EQ(s.problem, SoundProblem::NoOutput) << s.detail;
+    stop(sink);
+
+    server("start");
+    play(sink, 400);
+    waitFor(sink, over, 5s);
+    s = status(sink);
+    EXPECT_EQ(s.phase, Phase::Done) << s.detail;
+}
+
+TEST_F(PortAudioSinkTest, AServerThatStopsAnsweringCostsOnePlayAndNoWait) {
+    server("start");
+    auto sink = std::make_unique<PortAudioSink>();
+    play(*sink, 200);
+    waitFor(*sink, over, 5s);
+    ASSERT_EQ(status(*sink).phase, Phase::Done);
+
+    // Frozen, the server takes connections and never answers: the worker's call hangs.
+    server("signal STOP");
+    play(*sink, 400);
+    const auto failedAfter = waitFor(*sink, over, 10s);
+    SoundStatus s = status(*sink);
+    EXPECT_EQ(s.phase, Phase::Failed);
+    EXPECT_EQ(s.problem, SoundProblem::OutputFailed) << s.detail;
+    EXPECT_LT(failedAfter, 3s);
+    std::printf("server frozen: the play failed after %.1f ms\n",
+                std::chrono::duration<double, std::milli>(failedAfter).count());
+
+    // Thawed, it is used by the next play.
+    server("signal CONT");
+    play(*sink, 200);
+    waitFor(*sink, over, 5s);
+    s = status(*sink);
+    EXPECT_EQ(s.phase, Phase::Done) << s.detail;
+
+    // The sink goes away (the window closes) without waiting for a hung thread.
+    server("signal STOP");
+    play(*sink, 400);
+    std::this_thread::sleep_for(200ms);
+    const auto closing = Clock::now();
+    sink.reset();
+    const auto closed = Clock::now() - closing;
+    EXPECT_LT(closed, 1s);
+    std::printf("closing with a hung worker took %.1f ms\n",
+                std::chrono::duration<double, std::milli>(closed).count());
+    server("signal CONT");
 }
 
 } // namespace
 } // namespace quillon
+
+int main(int argc, char** argv) {
+    quillon::prepareSoundEnvironment();
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

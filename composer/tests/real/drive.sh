@@ -14,6 +14,13 @@ quillon_pid=
 window=
 failures=0
 
+# The composer keeps every melody in the user's data folder and prunes it to the newest 100:
+# tests keep theirs in a folder of their own, never among the user's.
+if [ -z "${XDG_DATA_HOME:-}" ] || [ "${XDG_DATA_HOME#/tmp/}" = "$XDG_DATA_HOME" ]; then
+    XDG_DATA_HOME=$(mktemp -d)
+fi
+export XDG_DATA_HOME
+
 start_quillon() {
     # On the X server, whatever platform the other tests run on.
     # shellcheck disable=SC2086

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The preview end to end: the real composer under X and a private sound server, a melody
 # entered with real clicks, F5, and the recording of the server's output checked note by note:
-# each pitch within 0.5 %, each length within 3 % of the expected list.
+# each pitch within 0.5 %, each sound (the first note included) within 2 ms of its length and
+# each silence within 3 % of the expected list.
 #   preview-under-x.sh QUILLON PRIVATE_PULSE ANALYSE EXPECTED      (inside xvfb-run)
 QUILLON=$1
 private_pulse=$2
@@ -52,7 +53,7 @@ for attempt in 1 2 3; do
     # The melody is what was heard last: its runs from its last sound back.
     tac "$work/runs" | sed -n '/^sound/,$p' | head -n "$wanted" | tac >"$work/heard"
     cat "$work/heard"
-    if awk -f "$(dirname "$private_pulse")/compare-runs.awk" "$work/wanted" "$work/heard"; then
+    if awk -v sound_ms=2 -f "$(dirname "$private_pulse")/compare-runs.awk" "$work/wanted" "$work/heard"; then
         exit 0
     fi
 done

@@ -30,6 +30,10 @@ public:
     // UTF-16 code units of text, as in readMelody.
     const Melody& read(std::u16string_view text);
 
+    // The same, for a caller that knows the text is as it was last read up to `unchangedUpTo`
+    // (past its end when nothing changed): the comparison is left out.
+    const Melody& read(std::u16string_view text, std::size_t unchangedUpTo);
+
     // The melody of the last read; empty before the first.
     const Melody& melody() const { return melody_; }
 

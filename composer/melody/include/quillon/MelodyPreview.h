@@ -6,7 +6,9 @@
 
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -41,8 +43,9 @@ public:
     // the melody (codes and where they stand), so the caller may drop it.
     Outcome playMelody(const Melody& melody);
 
-    // Sounds one note, its pitch for its length, cutting off whatever plays. A rest or 0 cuts
-    // off and stays silent. Nothing is reported: a click without sound is still a click.
+    // Sounds one note, its pitch for its length, cutting off whatever plays. A rest, a code
+    // without pitch or 0 cuts off and stays silent. Nothing is reported: a click without sound
+    // is still a click.
     void soundNote(MusicCode code);
 
     void stop();
@@ -61,13 +64,28 @@ public:
     // Where the melody play stands; the caller polls it while `playing`.
     Progress poll();
 
+    // How long a melody may be heard without moving before poll() gives up on it.
+    static constexpr std::chrono::seconds kStallLimit{1};
+
 private:
+    // Forgets the melody play: poll() says nothing plays.
+    void endMelody();
+    std::optional<TextSpan> elementAt(std::int64_t frame, int sampleRate) const;
+
     SoundSink& sink_;
     Clock clock_;
-    std::vector<MelodyElement> elements_;
-    std::vector<MusicCode> codes_;
-    std::uint64_t play_ = 0;
-    bool melody_ = false;
+
+    // The melody being played: for each element where it starts (ms from the melody's start;
+    // one more entry for the end) and where it stands in the text.
+    std::vector<std::int64_t> startMillis_;
+    std::vector<TextSpan> spans_;
+    // The sink's number for the melody play; 0 when no melody plays.
+    std::uint64_t melodyPlay_ = 0;
+
+    // The last progress seen, and when: a play that shows none for kStallLimit has stalled.
+    SoundStatus::Phase lastPhase_ = SoundStatus::Phase::Idle;
+    std::int64_t lastHeard_ = -1;
+    std::chrono::steady_clock::time_point lastMove_;
 };
 
 } // namespace quillon

@@ -65,7 +65,8 @@ struct SoundStatus {
 // Where the composer's sound goes: one mono 16-bit stream. Every call comes from the window's
 // thread and returns at once: connecting, probing devices, starting and stopping the stream all
 // happen on the sink's own thread, so that a sound server that hangs or goes away can never
-// freeze the window.
+// freeze the window. A play does not stay Starting for ever: a sink gives up on an output that
+// does not answer and reports the play Failed, so the caller may poll until it is over.
 class SoundSink {
 public:
     virtual ~SoundSink() = default;

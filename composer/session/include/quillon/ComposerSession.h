@@ -1,7 +1,9 @@
 #pragma once
 
 #include "quillon/Caption.h"
+#include "quillon/FileDialogs.h"
 #include "quillon/FormTable.h"
+#include "quillon/MelodyKeeper.h"
 #include "quillon/SessionPorts.h"
 #include "quillon/SoundSink.h"
 #include "quillon/UserTexts.h"
@@ -25,10 +27,15 @@ enum class SessionAction : std::uint8_t {
     Redo,
     ToggleSoundOnClick,
     SelectAll,
+    Open,
+    Save,
+    SaveAs,
+    // One of the recent melodies, by the `item` that contextMenuEntries gave it.
+    OpenRecent,
 };
 
 // The keys the session binds, as each window translates its own.
-enum class Key : std::uint8_t { Other, F5, Escape, A, Y, Z };
+enum class Key : std::uint8_t { Other, F5, Escape, A, O, S, Y, Z };
 
 struct KeyPress {
     Key key = Key::Other;
@@ -39,10 +46,14 @@ struct KeyPress {
 
 struct MenuEntry {
     SessionAction action;
-    std::u16string_view text;
+    std::u16string text;
     bool enabled = true;
     bool checkable = false;
     bool checked = false;
+    // Passed back to perform with the action: which recent melody.
+    std::size_t item = 0;
+    // Not empty: the entry opens this submenu and has no action of its own.
+    std::vector<MenuEntry> submenu;
 };
 
 // The window's parts the session drives. All must outlive the session.
@@ -53,6 +64,9 @@ struct SessionPorts {
     Notice& notice;
     TimerFactory& timers;
     SoundSink& sound;
+    FileDialogs& files;
+    // The window's own caption.
+    Caption& form1;
 };
 
 // The composer behind either window: owns the music code editor and its undo history, runs
@@ -62,7 +76,9 @@ struct SessionPorts {
 // events here; nothing else.
 class ComposerSession {
 public:
-    explicit ComposerSession(SessionPorts ports);
+    // Melodies are kept without asking only where `keeping` says: a program passes
+    // MelodyKeeping::inUserFolder(); tests keep nothing unless they choose a folder.
+    explicit ComposerSession(SessionPorts ports, MelodyKeeping keeping = {});
     ~ComposerSession();
     ComposerSession(const ComposerSession&) = delete;
     ComposerSession& operator=(const ComposerSession&) = delete;
@@ -79,11 +95,17 @@ public:
     // composition is no change until it is committed.
     void Text1_Change();
 
-    // The action a key press asks for, if the session binds it: F5 and Esc anywhere in the
-    // window; Ctrl+Z, Ctrl+Y, Ctrl+Shift+Z and Ctrl+A only while Text1 has the focus.
+    // The action a key press asks for, if the session binds it: F5, Esc, Ctrl+O, Ctrl+S and
+    // Ctrl+Shift+S anywhere in the window; Ctrl+Z, Ctrl+Y, Ctrl+Shift+Z and Ctrl+A only while
+    // Text1 has the focus.
     std::optional<SessionAction> actionForKey(const KeyPress& key, bool inText1) const;
 
-    void perform(SessionAction action);
+    // `item` is the menu entry's, for OpenRecent.
+    void perform(SessionAction action, std::size_t item = 0);
+
+    // The window is asked to close: true when it may. Writes the kept melody; asks whether to
+    // save a melody whose file has changes not saved, and saves it when told to.
+    bool Form_QueryUnload();
 
     // Entries the session adds to Text1's context menu, in order, with their state now.
     std::vector<MenuEntry> contextMenuEntries() const;

@@ -21,6 +21,11 @@ namespace quillon {
 // every line break is CR LF.
 class TextControl : public TextBox {
 public:
+    // Replaces `removed` code units at `at` by `inserted`: a write like setText, raising the
+    // change once, inside it, but told where the text changes, so that an append to a long
+    // melody costs what it appends.
+    virtual void replaceRange(std::size_t at, std::size_t removed, std::u16string_view inserted) = 0;
+
     // Puts the caret at `index` and scrolls it into view, leaving no selection: where undo and
     // redo leave the user.
     virtual void placeCaret(std::size_t index) = 0;
@@ -85,6 +90,11 @@ public:
 
     // A warning message box captioned "Quillon": `text` and, below it, `detail` (may be empty).
     virtual void showWarning(std::u16string_view text, std::u16string_view detail) = 0;
+
+    // The same as news rather than a warning, where the window tells them apart.
+    virtual void showInformation(std::u16string_view text, std::u16string_view detail) {
+        showWarning(text, detail);
+    }
 
     // The About box: the platform's own where it has one (the Windows shell's), with the
     // window's icon.

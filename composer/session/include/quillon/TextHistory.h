@@ -23,6 +23,8 @@ public:
     explicit TextHistory(TextControl& control);
 
     std::u16string text() const override;
+    // The text without a copy, until the next change.
+    std::u16string_view view() const { return known_; }
     // A program write: one step, or part of the step of the write it is nested in.
     void setText(std::u16string_view text) override;
     std::size_t historyPosition() const override { return undo_.size(); }
@@ -49,6 +51,10 @@ public:
     bool undo();
     bool redo();
 
+    // The first offset that any change since the last take touched; past the end when none did.
+    std::size_t earliestChange() const;
+    std::size_t takeEarliestChange();
+
 private:
     struct Edit {
         std::size_t at = 0;
@@ -67,7 +73,10 @@ private:
     static void alignToCaret(Edit& edit, std::u16string_view after, std::size_t caret);
     void push(Step step);
     bool joinsTyping(const Edit& edit) const;
-    void show(std::size_t caret);
+    // Shows an edit of a step walked back (undoing) or forward in the control.
+    void show(const Edit& edit, bool undoing);
+    void placeCaret(std::size_t caret);
+    void touched(std::size_t at);
 
     TextControl& control_;
     std::u16string known_;
@@ -78,6 +87,7 @@ private:
     bool walking_ = false;
     // The last step came from a program write, so that a write from inside its change joins it.
     bool lastWasProgramWrite_ = false;
+    std::size_t earliestChange_ = static_cast<std::size_t>(-1);
 };
 
 } // namespace quillon

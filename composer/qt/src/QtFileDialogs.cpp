@@ -1,0 +1,84 @@
+#include "QtFileDialogs.h"
+
+#include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStringList>
+
+namespace quillon {
+
+namespace {
+
+QString qs(std::u16string_view text) {
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Qt's filter list: "C 源文件 (*.h *.c)" carries its patterns in its label.
+QStringList nameFilters(std::span<const FileFilter> filters) {
+    QStringList list;
+    for (const FileFilter& filter : filters) {
+        list << qs(filter.label);
+    }
+    return list;
+}
+
+// File names are bytes on Linux; Qt and the library agree on UTF-8 through encodeName.
+QString fromPath(const std::filesystem::path& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path.string()));
+}
+
+std::optional<std::filesystem::path> chosenPath(QFileDialog& dialog) {
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return std::filesystem::path(QFile::encodeName(dialog.selectedFiles().first()).toStdString());
+}
+
+} // namespace
+
+std::optional<std::filesystem::path>
+QtFileDialogs::askOpenPath(std::u16string_view title, std::span<const FileFilter> filters,
+                           const std::filesystem::path& folder) {
+    QFileDialog dialog(&window_, qs(title), fromPath(folder));
+    dialog.setObjectName(QStringLiteral("OpenDialog"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters(nameFilters(filters));
+    return chosenPath(dialog);
+}
+
+std::optional<std::filesystem::path>
+QtFileDialogs::askSavePath(std::u16string_view title, std::span<const FileFilter> filters,
+                           const std::filesystem::path& suggested) {
+    QFileDialog dialog(&window_, qs(title));
+    dialog.setObjectName(QStringLiteral("SaveAsDialog"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters(nameFilters(filters));
+    dialog.setDefaultSuffix(qs(kDefaultSuffix));
+    if (!suggested.empty()) {
+        dialog.selectFile(fromPath(suggested));
+    }
+    return chosenPath(dialog);
+}
+
+CloseAnswer QtFileDialogs::askSaveChanges(const CloseQuestion& question) {
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Quillon"), qs(question.question),
+                    QMessageBox::NoButton, &window_);
+    box.setObjectName(QStringLiteral("SaveChangesBox"));
+    QPushButton* save = box.addButton(qs(question.save), QMessageBox::AcceptRole);
+    QPushButton* dontSave = box.addButton(qs(question.dontSave), QMessageBox::DestructiveRole);
+    QPushButton* cancel = box.addButton(qs(question.cancel), QMessageBox::RejectRole);
+    box.setDefaultButton(save);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == save) {
+        return CloseAnswer::Save;
+    }
+    return box.clickedButton() == dontSave ? CloseAnswer::DontSave : CloseAnswer::Cancel;
+}
+
+} // namespace quillon

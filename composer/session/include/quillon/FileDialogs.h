@@ -1,0 +1,60 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <span>
+#include <string_view>
+
+namespace quillon {
+
+// One entry of a file dialog's type list: "C 源文件 (*.h *.c)" shows files matching "*.h *.c".
+struct FileFilter {
+    std::u16string_view label;
+    // Space-separated; a Windows dialog takes them joined by ";".
+    std::u16string_view patterns;
+};
+
+// The melody dialogs' list, in order: C source files, then all files.
+std::span<const FileFilter> melodyFileFilters();
+
+// The Open dialog's: C source files, tunes to bring in (RTTTL, MIDI), then all files.
+std::span<const FileFilter> openFileFilters();
+
+// What a file without an extension is given when saved.
+inline constexpr std::u16string_view kDefaultSuffix = u"h";
+
+enum class CloseAnswer : std::uint8_t { Save, DontSave, Cancel };
+
+// The texts of the close question: the sentence and its three buttons, in order.
+struct CloseQuestion {
+    std::u16string_view question;
+    std::u16string_view save;
+    std::u16string_view dontSave;
+    std::u16string_view cancel;
+};
+
+// The window's file dialogs and its question on closing: Qt's own on Linux, the common dialogs
+// and a message box on Windows. All are modal over the window and come from its one thread.
+class FileDialogs {
+public:
+    virtual ~FileDialogs() = default;
+
+    // The file the user chose to open, starting in `folder`; none when cancelled.
+    virtual std::optional<std::filesystem::path>
+    askOpenPath(std::u16string_view title, std::span<const FileFilter> filters,
+                const std::filesystem::path& folder) = 0;
+
+    // The file to save into, offering `suggested` (a folder and a name); none when cancelled.
+    // The dialog asks before it replaces a file, and gives a name without an extension
+    // kDefaultSuffix.
+    virtual std::optional<std::filesystem::path>
+    askSavePath(std::u16string_view title, std::span<const FileFilter> filters,
+                const std::filesystem::path& suggested) = 0;
+
+    // The question before closing a melody with changes not saved. Escape and the window's
+    // close button answer Cancel.
+    virtual CloseAnswer askSaveChanges(const CloseQuestion& question) = 0;
+};
+
+} // namespace quillon

@@ -1,0 +1,88 @@
+#include "quillon/MelodyKeeper.h"
+
+#include "quillon/UserTexts.h"
+
+namespace quillon {
+
+MelodyKeeper::MelodyKeeper(std::optional<MelodyArchive> archive, TimerFactory& timers,
+                           Notice& notice, std::function<std::u16string()> text)
+    : archive_(std::move(archive)), notice_(notice), text_(std::move(text)),
+      timer_(timers.makeTimer([this] { write(); })) {}
+
+MelodyKeeper::~MelodyKeeper() = default;
+
+void MelodyKeeper::begin(const LocalTime& began) {
+    flush();
+    began_ = began;
+    file_.reset();
+    written_.reset();
+    pending_ = false;
+}
+
+void MelodyKeeper::changed() {
+    pending_ = true;
+    // Not started again while it runs: a steady stream of changes is still written in time.
+    if (!timer_->active()) {
+        timer_->start(kWriteDelay);
+    }
+}
+
+void MelodyKeeper::flush() {
+    if (pending_) {
+        write();
+    }
+}
+
+std::vector<KeptMelody> MelodyKeeper::recent() const {
+    if (!archive_) {
+        return {};
+    }
+    return archive_->newest(MelodyArchive::kRecentInMenu, file_.value_or(std::filesystem::path()));
+}
+
+void MelodyKeeper::write() {
+    timer_->stop();
+    pending_ = false;
+    std::u16string text = text_();
+    if (written_ == text) {
+        return;
+    }
+    if (isEmptyMelody(text)) {
+        if (file_ && archive_) {
+            archive_->remove(*file_);
+        }
+        file_.reset();
+        written_ = std::move(text);
+        return;
+    }
+    if (!archive_) {
+        pending_ = true;
+        report({FileProblemKind::CannotWrite,
+                {},
+                std::make_error_code(std::errc::no_such_file_or_directory)});
+        return;
+    }
+    const bool first = !file_;
+    const std::filesystem::path file = first ? archive_->freePath(began_) : *file_;
+    if (const std::optional<FileProblem> problem = archive_->write(file, text)) {
+        pending_ = true;
+        report(*problem);
+        return;
+    }
+    file_ = file;
+    written_ = std::move(text);
+    if (first) {
+        archive_->prune(MelodyArchive::kKept, file);
+    }
+}
+
+void MelodyKeeper::report(const FileProblem& problem) {
+    if (reported_) {
+        return;
+    }
+    // Before showing: the message box runs the event loop, which may bring another write.
+    reported_ = true;
+    notice_.showWarning(userText(UserText::MelodiesNotKept), problemDetail(problem));
+}
+
+} // namespace quillon

@@ -1,0 +1,61 @@
+// Bytes of files as editors write them, written out by hand, against the text Text1 must get.
+#include "quillon/TextCodec.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+
+namespace quillon {
+namespace {
+
+TEST(TextCodec, FilesDecodeAsText1TakesThem) {
+    const struct {
+        const char* what;
+        std::string bytes;
+        std::optional<std::u16string> text;
+    } cases[] = {
+        {"LF", "{\n0x82,\n", u"{\r\n0x82,\r\n"},
+        {"CR LF", "{\r\n0x82,\r\n", u"{\r\n0x82,\r\n"},
+        {"lone CR", "{\r0x82,\r", u"{\r\n0x82,\r\n"},
+        {"mixed ends, blank lines", "a\r\r\nb\n\nc\r", u"a\r\n\r\nb\r\n\r\nc\r\n"},
+        {"UTF-8", "\xe4\xb8\xad\xe9\x9f\xb3", u"中音"},
+        {"UTF-8 with BOM", "\xef\xbb\xbf\xe4\xb8\xad\xe9\x9f\xb3\n", u"中音\r\n"},
+        {"UTF-8 outside the BMP", "\xf0\x9f\x8e\xb5", u"\U0001F3B5"},
+        {"GBK", "\xd6\xd0\xd2\xf4", u"中音"},
+        {"GBK with LF and ASCII", "// \xd6\xd0\xd2\xf4\n0x82,", u"// 中音\r\n0x82,"},
+        {"code page 936's euro sign", "\x80", u"€"},
+        {"tab and form feed are text", "a\tb\fc", u"a\tb\fc"},
+        {"empty", "", u""},
+        {"a NUL", std::string("0x82,\0", 6), std::nullopt},
+        {"a control character", "0x82,\x01", std::nullopt},
+        {"UTF-16 (its NULs)", std::string("\xff\xfe\x63\x00", 4), std::nullopt},
+        {"neither UTF-8 nor GBK", "\xff\xff", std::nullopt},
+        {"GBK cut off in a character", "\xd6\xd0\xd2", std::nullopt},
+        {"a BOM promises UTF-8", "\xef\xbb\xbf\xd6\xd0", std::nullopt},
+        {"PNG header", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16), std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(decodeTextFile(c.bytes), c.text);
+    }
+}
+
+TEST(TextCodec, Utf8IsWrittenExactlyAndReadStrictly) {
+    EXPECT_EQ(encodeUtf8(u"中音\r\n0x82,"), "\xe4\xb8\xad\xe9\x9f\xb3\r\n0x82,");
+    EXPECT_EQ(encodeUtf8(u"\U0001F3B5"), "\xf0\x9f\x8e\xb5");
+    // An unpaired surrogate, either half.
+    EXPECT_EQ(encodeUtf8(std::u16string{u'a', char16_t(0xd800), u'b', char16_t(0xdc00)}),
+              "a\xef\xbf\xbd"
+              "b\xef\xbf\xbd");
+
+    for (const char* malformed : {"\xc0\xaf", "\xed\xa0\x80", "\xf4\x90\x80\x80", "\xe4\xb8"}) {
+        EXPECT_EQ(decodeUtf8(malformed), std::nullopt) << malformed;
+    }
+    EXPECT_EQ(decodeUtf8Lenient("a\xe4\xb8"
+                                "b"),
+              u"a\ufffd\ufffdb");
+}
+
+} // namespace
+} // namespace quillon

@@ -1,0 +1,149 @@
+#!/usr/bin/env bash
+# Keeping, saving and opening melodies in the real window under X, with a private HOME: the
+# kept file after kill -9, a recent melody and Open undone, Save As through Qt's own dialog
+# and the bytes it writes, LF and GBK files opened, and a data folder that cannot be written.
+#   melodies-under-x.sh QUILLON      (inside xvfb-run)
+QUILLON=$1
+source "$(dirname "$0")/drive.sh"
+
+homes=()
+cleanup() {
+    stop_quillon
+    for home in "${homes[@]}"; do
+        chattr -i "$home/.local/share/quillon/melodies" 2>/dev/null || true
+        rm -rf "$home"
+    done
+}
+trap cleanup EXIT
+
+# A fresh HOME for the composer, with its melodies folder in $data.
+new_home() {
+    HOME=$(mktemp -d)
+    export HOME
+    homes+=("$HOME")
+    unset XDG_DATA_HOME
+    data=$HOME/.local/share/quillon/melodies
+}
+
+check() {
+    local what=$1
+    shift
+    if "$@"; then echo "ok: $what"; else echo "FAIL: $what" >&2; failures=$((failures + 1)); fi
+}
+
+# The file holds exactly this text, its line breaks CR LF.
+same_bytes() { [ -f "$2" ] && cmp -s <(printf '%s' "${1//$'\n'/$'\r\n'}") "$2"; }
+captioned() { xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1; }
+windows_named() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | wc -l; }
+
+# Answers the file dialog titled $1 with the path $2, typed into its name field.
+answer_dialog() {
+    local dialog
+    dialog=$(timeout 10 xdotool search --sync --onlyvisible --name "^$1\$" | head -1) || true
+    check "the dialog \"$1\" opens" test -n "$dialog"
+    xdotool mousemove --window "${dialog:-$window}" 5 5
+    sleep 0.3
+    xdotool type --delay 20 "$2"
+    keys Return
+    sleep 0.5
+    xdotool mousemove --window "$window" 200 200
+}
+
+# The text's context menu, then its last entry ("最近的旋律") and the n-th melody in it.
+choose_recent() {
+    xdotool mousemove --window "$window" 150 300 click 3
+    sleep 0.5
+    keys Up Right
+    for ((i = 1; i < $1; i++)); do keys Down; done
+    keys Return
+    sleep 0.3
+}
+
+melody1="${header}0x82,0x82,0x7b,"
+
+new_home
+start_quillon
+note 3 2 3
+note 3 2 3
+note 3 1 2
+sleep 1
+kill -9 "$quillon_pid"
+wait "$quillon_pid" 2>/dev/null || true
+quillon_pid=
+kept=("$data"/*.h)
+check "kill -9 a second after a click: one melody kept" test "${#kept[@]}" -eq 1
+check "named by the time it began" \
+    grep -qE '/[0-9]{4}-[0-9]{2}-[0-9]{2}_[0-9]{2}-[0-9]{2}-[0-9]{2}\.h$' <<<"${kept[0]}"
+check "the kept file holds the text as it was" same_bytes "$melody1" "${kept[0]}"
+
+start_quillon
+check "no file yet: the caption is Quillon" captioned Quillon
+note 1 1 1
+choose_recent 1
+expect_text "the recent melody is in Text1" "$melody1"
+into_text
+keys ctrl+z
+expect_text "undo after choosing a recent melody" "${header}0x03,"
+
+# Save: the first time asks for a name.
+keys ctrl+s
+answer_dialog "另存为" "$HOME/tune.h"
+check "Ctrl+S writes exactly the text" same_bytes "${header}0x03," "$HOME/tune.h"
+check "the caption names the file" captioned "tune.h - Quillon"
+note 3 2 3
+check "a change not saved shows a star" captioned "\\*tune.h - Quillon"
+keys ctrl+s
+sleep 0.3
+check "Ctrl+S again saves without asking" same_bytes "${header}0x03,0x82," "$HOME/tune.h"
+check "and the star goes" captioned "tune.h - Quillon"
+
+# Open: LF line ends become CR LF.
+printf 'const unsigned char music_item[] = {\n0x73,0x7b,\n0x00};\n' >"$HOME/lf.h"
+keys ctrl+o
+answer_dialog "打开" "$HOME/lf.h"
+expect_text "Ctrl+O of an LF file" "${header}0x73,0x7b,"$'\n'"0x00};"$'\n'
+check "the caption names the opened file" captioned "lf.h - Quillon"
+into_text
+keys ctrl+z
+expect_text "undo after Open" "${header}0x03,0x82,"
+keys ctrl+shift+z ctrl+s
+sleep 0.3
+check "saved back with CR LF" same_bytes \
+    $'const unsigned char music_item[] = {\n0x73,0x7b,\n0x00};\n' "$HOME/lf.h"
+
+# GBK, with CR line ends, as an editor of a Chinese Windows wrote it.
+printf '// \xd6\xd0\xd2\xf4\r{0x82,0x00};\r' >"$HOME/gbk.h"
+keys ctrl+o
+answer_dialog "打开" "$HOME/gbk.h"
+expect_text "Ctrl+O of a GBK file" $'// 中音\n{0x82,0x00};\n'
+stop_quillon
+
+# A data folder that cannot be written: one message, and the composer goes on.
+new_home
+mkdir -p "$data"
+chmod 555 "$data"
+if touch "$data/probe" 2>/dev/null; then
+    # Root writes anyway: make the folder immutable, or where that is not allowed, a file.
+    rm -f "$data/probe"
+    if ! chattr +i "$data" 2>/dev/null; then
+        rmdir "$data"
+        echo "not a folder" >"$data"
+    fi
+fi
+start_quillon
+note 3 2 3
+sleep 1.5
+check "one message says melodies are not kept" test "$(windows_named Quillon)" -eq 2
+box=$(xdotool search --onlyvisible --name '^Quillon$' | grep -v "^$window\$" | head -1)
+xdotool mousemove --window "$box" 10 10
+keys Return
+xdotool mousemove --window "$window" 200 200
+sleep 0.3
+note 3 1 2
+note 3 1 2
+sleep 1.5
+check "and only once" test "$(windows_named Quillon)" -eq 1
+expect_text "the composer goes on" "${header}0x82,0x7b,0x7b,"
+stop_quillon
+
+[ "$failures" -eq 0 ] || { echo "$failures check(s) failed" >&2; exit 1; }
