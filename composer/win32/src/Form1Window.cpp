@@ -3,6 +3,7 @@
 #include "CaptionButton.h"
 #include "Dpi.h"
 #include "Fonts.h"
+#include "FormFileDialogs.h"
 #include "FormNotice.h"
 #include "FormTimers.h"
 #include "Label.h"
@@ -11,6 +12,7 @@
 #include "Text1Menu.h"
 #include "quillon/ComposerSession.h"
 #include "quillon/FormTable.h"
+#include "quillon/MelodyKeeper.h"
 #include "resource.h"
 
 #include <algorithm>
@@ -53,6 +55,10 @@ std::optional<Key> keyOf(WPARAM virtualKey) {
         return Key::Escape;
     case 'A':
         return Key::A;
+    case 'O':
+        return Key::O;
+    case 'S':
+        return Key::S;
     case 'Y':
         return Key::Y;
     case 'Z':
@@ -87,9 +93,11 @@ Form1Window::Form1Window(std::unique_ptr<SoundSink> sound) : sound_(std::move(so
     fonts_ = std::make_unique<Fonts>(dpi_);
     timers_ = std::make_unique<FormTimers>(hwnd());
     notice_ = std::make_unique<FormNotice>(hwnd(), icon_);
+    files_ = std::make_unique<FormFileDialogs>(hwnd());
     createControls();
     session_ = std::make_unique<ComposerSession>(
-        SessionPorts{*text1_, *text1_, *label3_, *notice_, *timers_, *sound_});
+        SessionPorts{*text1_, *text1_, *label3_, *notice_, *timers_, *sound_, *files_, *this},
+        MelodyKeeping::inUserFolder());
     menu_ = std::make_unique<Text1Menu>(hwnd(), *text1_, *session_);
     layout();
     // Enabled from creation: it ticks once the message loop runs.
@@ -232,6 +240,11 @@ bool Form1Window::preTranslate(const MSG& message) {
     return true;
 }
 
+void Form1Window::setCaption(std::u16string_view caption) {
+    const std::wstring shown(caption.begin(), caption.end());
+    SetWindowTextW(hwnd(), shown.c_str());
+}
+
 void Form1Window::moveFocus(bool back) {
     const auto at = std::find(tabOrder_.begin(), tabOrder_.end(), GetFocus());
     const auto count = static_cast<std::ptrdiff_t>(tabOrder_.size());
@@ -285,6 +298,25 @@ std::optional<LRESULT> Form1Window::onMessage(UINT message, WPARAM wParam, LPARA
         layout();
         return 0;
     }
+    case FormNotice::kShowNotices:
+        notice_->showPending();
+        return 0;
+    case WM_CLOSE:
+        // The session writes the kept melody, and asks about a file with changes not saved.
+        if (session_ != nullptr && !session_->Form_QueryUnload()) {
+            return 0;
+        }
+        DestroyWindow(hwnd());
+        return 0;
+    case WM_ENDSESSION:
+        // Windows is logging off and ends the program after this returns: the session writes
+        // the kept melody as it goes. Nothing is asked; nothing else comes.
+        if (wParam != FALSE) {
+            timer1_.reset();
+            menu_.reset();
+            session_.reset();
+        }
+        return 0;
     case WM_DESTROY:
         timer1_.reset();
         menu_.reset();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Control.h"
+#include "quillon/Caption.h"
 #include "quillon/SessionPorts.h"
 #include "quillon/SoundSink.h"
 
@@ -15,6 +16,7 @@ namespace quillon::win32 {
 
 class CommandButton;
 class Fonts;
+class FormFileDialogs;
 class FormNotice;
 class FormTimers;
 class Label;
@@ -24,7 +26,7 @@ class Text1Menu;
 // Form1, the composer's one window: caption "Quillon", fixed border, minimize and close. It
 // creates its controls from the form table at the monitor's scale, hands their events to the
 // composer session, keeps the clock and routes the window's keys. No logic of its own.
-class Form1Window final : public Control {
+class Form1Window final : public Control, public Caption {
 public:
     explicit Form1Window(std::unique_ptr<SoundSink> sound);
     ~Form1Window() override;
@@ -35,6 +37,9 @@ public:
     // The keys the window takes wherever the focus is in it (F5, Esc, Tab, and in Text1 undo,
     // redo and select all), before the focused control sees them; true when it took this one.
     bool preTranslate(const MSG& message);
+
+    // The window's own caption: "Quillon", or the melody's file and whether it has changes.
+    void setCaption(std::u16string_view caption) override;
 
 protected:
     std::optional<LRESULT> onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -52,6 +57,7 @@ private:
     std::unique_ptr<Fonts> fonts_;
     std::unique_ptr<FormTimers> timers_;
     std::unique_ptr<FormNotice> notice_;
+    std::unique_ptr<FormFileDialogs> files_;
     std::unique_ptr<SoundSink> sound_;
 
     std::unique_ptr<Text1Box> text1_;

@@ -136,12 +136,17 @@ std::u16string Text1Box::text() const {
 }
 
 void Text1Box::setText(std::u16string_view text) {
+    const std::size_t from = commonPrefix(text_, text);
+    replaceRange(from, text_.size() - from, text.substr(from));
+}
+
+void Text1Box::replaceRange(std::size_t at, std::size_t removed, std::u16string_view inserted) {
     // Inside the handler of the user's edit the caret and the view stay where the user types.
     const bool amidUserEdit = userEditDepth_ > 0;
-    const std::size_t oldSize = text_.size();
-    const std::size_t from = commonPrefix(text_, text);
-    const std::u16string tail = withCrLf(text.substr(from));
-    if (text_.compare(from, std::u16string::npos, tail) != 0) {
+    at = std::min(at, text_.size());
+    removed = std::min(removed, text_.size() - at);
+    const std::u16string written = withCrLf(inserted);
+    if (text_.compare(at, removed, written) != 0) {
         Selection kept;
         std::size_t firstLine = 0;
         if (amidUserEdit) {
@@ -151,15 +156,21 @@ void Text1Box::setText(std::u16string_view text) {
         }
         {
             Set own(ownEdit_);
-            select(from, oldSize);
-            SendMessageW(hwnd(), EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(wide(tail)));
+            select(at, at + removed);
+            SendMessageW(hwnd(), EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(wide(written)));
         }
-        text_.replace(from, std::u16string::npos, tail);
-        followEdit(from, oldSize, text_.size());
+        text_.replace(at, removed, written);
+        followEdit(at, at + removed, at + written.size());
         if (amidUserEdit) {
             // As the user's caret moves with an edit in front of it: what stood in the replaced
-            // tail, or right where it starts, comes after what was written there.
-            const auto moved = [&](std::size_t at) { return at < from ? at : text_.size(); };
+            // range, or right where it starts, comes after what was written there.
+            const auto moved = [&](std::size_t position) {
+                if (position < at) {
+                    return position;
+                }
+                return position <= at + removed ? at + written.size()
+                                                : position - removed + written.size();
+            };
             select(moved(kept.begin), moved(kept.end));
             SendMessageW(hwnd(), EM_LINESCROLL, 0,
                          static_cast<LPARAM>(firstLine) - static_cast<LPARAM>(firstVisibleLine()));

@@ -32,14 +32,28 @@ void Text1Menu::showAt(POINT screen) {
     append(menu, Delete, userText(UserText::DeleteMenu), selected);
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     append(menu, SelectAll, userText(UserText::SelectAllMenu), !text1_.empty());
+    // The session's entries, submenus included, numbered in the order they are added.
     const std::vector<MenuEntry> entries = session_.contextMenuEntries();
+    std::vector<const MenuEntry*> numbered;
+    const auto addEntries = [&](auto& self, HMENU into, const std::vector<MenuEntry>& list) -> void {
+        for (const MenuEntry& entry : list) {
+            if (!entry.submenu.empty()) {
+                const HMENU submenu = CreatePopupMenu();
+                self(self, submenu, entry.submenu);
+                const std::wstring label(entry.text.begin(), entry.text.end());
+                AppendMenuW(into, MF_POPUP | (entry.enabled ? MF_ENABLED : MF_GRAYED),
+                            reinterpret_cast<UINT_PTR>(submenu), label.c_str());
+                continue;
+            }
+            append(into, SessionEntries + static_cast<UINT>(numbered.size()), entry.text,
+                   entry.enabled, entry.checkable && entry.checked);
+            numbered.push_back(&entry);
+        }
+    };
     if (!entries.empty()) {
         AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     }
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        append(menu, SessionEntries + static_cast<UINT>(i), entries[i].text, entries[i].enabled,
-               entries[i].checkable && entries[i].checked);
-    }
+    addEntries(addEntries, menu, entries);
 
     const auto chosen =
         static_cast<UINT>(TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY,
@@ -70,8 +84,9 @@ void Text1Menu::showAt(POINT screen) {
         session_.perform(SessionAction::SelectAll);
         return;
     default:
-        if (chosen >= SessionEntries && chosen - SessionEntries < entries.size()) {
-            session_.perform(entries[chosen - SessionEntries].action);
+        if (chosen >= SessionEntries && chosen - SessionEntries < numbered.size()) {
+            const MenuEntry& entry = *numbered[chosen - SessionEntries];
+            session_.perform(entry.action, entry.item);
         }
         return;
     }

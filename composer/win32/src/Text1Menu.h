@@ -11,7 +11,7 @@ namespace quillon::win32 {
 class Text1Box;
 
 // Text1's context menu: the editing entries (undo and redo the session's), then the session's
-// own entries (play, stop, sound on click).
+// own entries (open, save, the recent melodies, play, stop, sound on click).
 class Text1Menu {
 public:
     Text1Menu(HWND owner, Text1Box& text1, ComposerSession& session)
