@@ -1,10 +1,19 @@
 #!/usr/bin/env bash
 # Keeping, saving and opening melodies in the real window under X, with a private HOME: the
-# kept file after kill -9, a recent melody and Open undone, Save As through Qt's own dialog
+# kept file after kill -9, a recent melody and Open undone, Save As through the window's own dialog
 # and the bytes it writes, LF and GBK files opened, and a data folder that cannot be written.
 #   melodies-under-x.sh QUILLON      (inside xvfb-run)
+# The Windows composer (QUILLON_LAUNCH a wine launcher) keeps its melodies in the prefix's
+# %LOCALAPPDATA%, which wine sets whatever the environment says, and its dialogs take Windows
+# paths; everything else is the same.
 QUILLON=$1
 source "$(dirname "$0")/drive.sh"
+
+windows_local=
+if [[ $QUILLON == *.exe ]]; then
+    windows_local=$(${QUILLON_LAUNCH} cmd /c 'echo %LOCALAPPDATA%' | tr -d '\r')
+    windows_local=$(${QUILLON_LAUNCH} winepath -u "$windows_local")
+fi
 
 homes=()
 cleanup() {
@@ -13,16 +22,36 @@ cleanup() {
         chattr -i "$home/.local/share/quillon/melodies" 2>/dev/null || true
         rm -rf "$home"
     done
+    if [ -n "$windows_local" ]; then
+        chattr -i "$windows_local/Quillon/melodies" 2>/dev/null || true
+        rm -rf "$windows_local/Quillon"
+    fi
 }
 trap cleanup EXIT
 
-# A fresh HOME for the composer, with its melodies folder in $data.
+# A fresh HOME for the composer, with its melodies folder in $data, empty.
 new_home() {
     HOME=$(mktemp -d)
     export HOME
     homes+=("$HOME")
     unset XDG_DATA_HOME
-    data=$HOME/.local/share/quillon/melodies
+    if [ -n "$windows_local" ]; then
+        data=$windows_local/Quillon/melodies
+        chattr -i "$data" 2>/dev/null || true
+        rm -rf "$windows_local/Quillon"
+    else
+        data=$HOME/.local/share/quillon/melodies
+    fi
+}
+
+# A path as the composer's dialogs take it: wine's drive Z: is the Linux root.
+dialog_path() {
+    if [ -n "$windows_local" ]; then
+        local path=$1
+        printf 'Z:%s' "${path//\//\\}"
+    else
+        printf '%s' "$1"
+    fi
 }
 
 check() {
@@ -35,6 +64,13 @@ check() {
 same_bytes() { [ -f "$2" ] && cmp -s <(printf '%s' "${1//$'\n'/$'\r\n'}") "$2"; }
 captioned() { xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1; }
 windows_named() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | wc -l; }
+# Waits up to 10 s until no more than $2 windows are named $1.
+until_closed() {
+    for _ in $(seq 100); do
+        [ "$(windows_named "$1")" -le "$2" ] && return
+        sleep 0.1
+    done
+}
 
 # Answers the file dialog titled $1 with the path $2, typed into its name field.
 answer_dialog() {
@@ -43,9 +79,10 @@ answer_dialog() {
     check "the dialog \"$1\" opens" test -n "$dialog"
     xdotool mousemove --window "${dialog:-$window}" 5 5
     sleep 0.3
-    xdotool type --delay 20 "$2"
+    xdotool type --delay 20 "$(dialog_path "$2")"
     keys Return
-    sleep 0.5
+    until_closed "$1" 0
+    sleep 0.3
     xdotool mousemove --window "$window" 200 200
 }
 
@@ -137,6 +174,7 @@ check "one message says melodies are not kept" test "$(windows_named Quillon)" -
 box=$(xdotool search --onlyvisible --name '^Quillon$' | grep -v "^$window\$" | head -1)
 xdotool mousemove --window "$box" 10 10
 keys Return
+until_closed Quillon 1
 xdotool mousemove --window "$window" 200 200
 sleep 0.3
 note 3 1 2
