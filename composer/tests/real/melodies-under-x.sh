@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Keeping, saving and opening melodies in the real window under X, with a private HOME: the
-# kept file after kill -9, a recent melody and Open undone, Save As through the window's own dialog
-# and the bytes it writes, LF and GBK files opened, and a data folder that cannot be written.
+# kept file after kill -9, a recent melody and Open undone, Save As through the window's own
+# dialog and the bytes it writes, LF and GBK files and an RTTTL tune opened, and a data folder
+# that cannot be written.
 #   melodies-under-x.sh QUILLON      (inside xvfb-run)
 # The Windows composer (QUILLON_LAUNCH a wine launcher) keeps its melodies in the prefix's
 # %LOCALAPPDATA%, which wine sets whatever the environment says, and its dialogs take Windows
@@ -10,7 +11,10 @@ QUILLON=$1
 source "$(dirname "$0")/drive.sh"
 
 windows_local=
+# How long wine's dialogs take to settle, and the window after them; the Linux window's less.
+settle=0.3
 if [[ $QUILLON == *.exe ]]; then
+    settle=1
     windows_local=$(${QUILLON_LAUNCH} cmd /c 'echo %LOCALAPPDATA%' | tr -d '\r')
     windows_local=$(${QUILLON_LAUNCH} winepath -u "$windows_local")
 fi
@@ -78,11 +82,12 @@ answer_dialog() {
     dialog=$(timeout 10 xdotool search --sync --onlyvisible --name "^$1\$" | head -1) || true
     check "the dialog \"$1\" opens" test -n "$dialog"
     xdotool mousemove --window "${dialog:-$window}" 5 5
-    sleep 0.3
+    # Wine's dialog shows before it has put the focus in its name field.
+    sleep "$settle"
     xdotool type --delay 20 "$(dialog_path "$2")"
     keys Return
     until_closed "$1" 0
-    sleep 0.3
+    sleep "$settle"
     xdotool mousemove --window "$window" 200 200
 }
 
@@ -153,6 +158,13 @@ printf '// \xd6\xd0\xd2\xf4\r{0x82,0x00};\r' >"$HOME/gbk.h"
 keys ctrl+o
 answer_dialog "打开" "$HOME/gbk.h"
 expect_text "Ctrl+O of a GBK file" $'// 中音\n{0x82,0x00};\n'
+
+# A ring tone brought in: the array quillon-import prints, a melody without a file.
+printf 'scale:d=4,o=5,b=150:c,d,e,f,g,a,b,c6' >"$HOME/scale.rtttl"
+keys ctrl+o
+answer_dialog "打开" "$HOME/scale.rtttl"
+expect_text "Ctrl+O of an RTTTL tune" "${header}0x73,0x7b,0x83,0x8b,0x93,0x9b,0xa3,0xab,0x00};"$'\n'
+check "a tune brought in has no file" captioned Quillon
 stop_quillon
 
 # A data folder that cannot be written: one message, and the composer goes on.
