@@ -40,7 +40,8 @@ firmware: deps
 	cmake --build --preset default --target timervals
 	$(MAKE) -C firmware OUT=$(CURDIR)/build/firmware TIMERVALS=$(CURDIR)/build/default/tools/timervals/timervals
 
-# The console tools for 64-bit Windows, cross-built with mingw-w64 and static: build/windows/*.exe.
+# The composer and console tools for 64-bit Windows, cross-built with mingw-w64 and static
+# (build/windows/*.exe), and the installer and zip that hold them.
 windows: deps
 	$(call configure,windows)
 	cmake --build --preset windows

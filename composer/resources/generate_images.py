@@ -5,7 +5,10 @@ Run once by hand after changing a glyph or the eye; the build never runs it. The
 files it writes are committed and are what the build packs into the program. Only the Python
 standard library is used, so the output is the same on every machine.
 
-    python3 generate_images.py        # rewrites faces/*.png, icons/quillon.png, icons/quillon.ico
+    python3 generate_images.py        # rewrites faces/*.png, faces-bmp/*.bmp, icons/quillon.*
+
+The Windows composer packs the faces as 4-bit BMPs (faces-bmp/), which Windows loads without an
+image codec; they hold the very pixels of the PNGs.
 """
 
 import math
@@ -237,31 +240,52 @@ def write(path, data):
         f.write(data)
 
 
+def indexed_bmp(width, height, rows, palette):
+    """A 4-bit palette BMP (at most 16 colours), bottom-up as Windows stores it."""
+    stride = ((width * 4 + 31) // 32) * 4
+    pixels = b""
+    for r in reversed(rows):
+        packed = bytearray(stride)
+        for x, index in enumerate(r):
+            packed[x // 2] |= index << (4 if x % 2 == 0 else 0)
+        pixels += bytes(packed)
+    colours = b"".join(bytes((b, g, r, 0)) for r, g, b in palette)
+    offset = 14 + 40 + len(colours)
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 4, 0, len(pixels), 3780, 3780,
+                       len(palette), len(palette))
+    return struct.pack("<2sIHHI", b"BM", offset + len(pixels), 0, 0, offset) + info + colours + pixels
+
+
 def face_png(face):
     return indexed_png(FACE_WIDTH, FACE_HEIGHT, face, PALETTE)
 
 
+def write_face(name, face):
+    write(os.path.join(HERE, "faces", name + ".png"), face_png(face))
+    write(os.path.join(HERE, "faces-bmp", name + ".bmp"),
+          indexed_bmp(FACE_WIDTH, FACE_HEIGHT, face, PALETTE))
+
+
 def write_faces():
-    out = os.path.join(HERE, "faces")
     for group in range(1, 5):
         for row in range(1, 4):
             for degree in range(1, 8):
                 # Group 1 draws exactly what group 2 draws: one dot below, the same bytes.
                 drawn_group = 2 if group == 1 else group
-                data = face_png(note_face(drawn_group, row, degree))
-                write(os.path.join(out, "Command%d%d%d.png" % (group, row, degree)), data)
+                write_face("Command%d%d%d" % (group, row, degree),
+                           note_face(drawn_group, row, degree))
 
     dash = blank_face()
     stamp(dash, DASH, 10)
-    write(os.path.join(out, "Command511.png"), face_png(dash))
+    write_face("Command511", dash)
 
     rest = blank_face()
     stamp(rest, DIGITS["0"], DIGIT_TOP)
-    write(os.path.join(out, "Command512.png"), face_png(rest))
+    write_face("Command512", rest)
 
     arrow = blank_face()
     stamp(arrow, RETURN_ARROW, DIGIT_TOP)
-    write(os.path.join(out, "Command514.png"), face_png(arrow))
+    write_face("Command514", arrow)
 
 
 # ---- the window icon: a stylised eye, drawn at any size from one geometric description ----

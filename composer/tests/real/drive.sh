@@ -1,6 +1,9 @@
 # Drives the real composer under an X server, as a user does: clicks with xdotool, keys to the
 # focused control, the text read back through the clipboard. Sourced by the tests beside it.
-#   QUILLON  the program; the X server is the caller's (xvfb-run).
+#   QUILLON         the program; the X server is the caller's (xvfb-run).
+#   QUILLON_LAUNCH  a command that runs it, words split at blanks: empty for the Linux program,
+#                   a wine launcher for the Windows one (whose X window is its client area, so
+#                   the coordinates below hold for both).
 
 set -euo pipefail
 for tool in xdotool xclip; do
@@ -20,7 +23,8 @@ export XDG_DATA_HOME
 
 start_quillon() {
     # On the X server, whatever platform the other tests run on.
-    QT_QPA_PLATFORM=xcb "$QUILLON" &
+    # shellcheck disable=SC2086
+    QT_QPA_PLATFORM=xcb ${QUILLON_LAUNCH:-} "$QUILLON" &
     quillon_pid=$!
     window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Quillon$' | head -1) || true
     if [ -z "$window" ]; then

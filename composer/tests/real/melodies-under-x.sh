@@ -1,10 +1,23 @@
 #!/usr/bin/env bash
 # Keeping, saving and opening melodies in the real window under X, with a private HOME: the
-# kept file after kill -9, a recent melody and Open undone, Save As through Qt's own dialog
-# and the bytes it writes, LF and GBK files opened, and a data folder that cannot be written.
+# kept file after kill -9, a recent melody and Open undone, Save As through the window's own
+# dialog and the bytes it writes, LF and GBK files and an RTTTL tune opened, and a data folder
+# that cannot be written.
 #   melodies-under-x.sh QUILLON      (inside xvfb-run)
+# The Windows composer (QUILLON_LAUNCH a wine launcher) keeps its melodies in the prefix's
+# %LOCALAPPDATA%, which wine sets whatever the environment says, and its dialogs take Windows
+# paths; everything else is the same.
 QUILLON=$1
 source "$(dirname "$0")/drive.sh"
+
+windows_local=
+# How long wine's dialogs take to settle, and the window after them; the Linux window's less.
+settle=0.3
+if [[ $QUILLON == *.exe ]]; then
+    settle=1
+    windows_local=$(${QUILLON_LAUNCH} cmd /c 'echo %LOCALAPPDATA%' | tr -d '\r')
+    windows_local=$(${QUILLON_LAUNCH} winepath -u "$windows_local")
+fi
 
 homes=()
 cleanup() {
@@ -13,16 +26,36 @@ cleanup() {
         chattr -i "$home/.local/share/quillon/melodies" 2>/dev/null || true
         rm -rf "$home"
     done
+    if [ -n "$windows_local" ]; then
+        chattr -i "$windows_local/Quillon/melodies" 2>/dev/null || true
+        rm -rf "$windows_local/Quillon"
+    fi
 }
 trap cleanup EXIT
 
-# A fresh HOME for the composer, with its melodies folder in $data.
+# A fresh HOME for the composer, with its melodies folder in $data, empty.
 new_home() {
     HOME=$(mktemp -d)
     export HOME
     homes+=("$HOME")
     unset XDG_DATA_HOME
-    data=$HOME/.local/share/quillon/melodies
+    if [ -n "$windows_local" ]; then
+        data=$windows_local/Quillon/melodies
+        chattr -i "$data" 2>/dev/null || true
+        rm -rf "$windows_local/Quillon"
+    else
+        data=$HOME/.local/share/quillon/melodies
+    fi
+}
+
+# A path as the composer's dialogs take it: wine's drive Z: is the Linux root.
+dialog_path() {
+    if [ -n "$windows_local" ]; then
+        local path=$1
+        printf 'Z:%s' "${path//\//\\}"
+    else
+        printf '%s' "$1"
+    fi
 }
 
 check() {
@@ -35,6 +68,13 @@ check() {
 same_bytes() { [ -f "$2" ] && cmp -s <(printf '%s' "${1//$'\n'/$'\r\n'}") "$2"; }
 captioned() { xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1; }
 windows_named() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | wc -l; }
+# Waits up to 10 s until no more than $2 windows are named $1.
+until_closed() {
+    for _ in $(seq 100); do
+        [ "$(windows_named "$1")" -le "$2" ] && return
+        sleep 0.1
+    done
+}
 
 # Answers the file dialog titled $1 with the path $2, typed into its name field.
 answer_dialog() {
@@ -42,10 +82,12 @@ answer_dialog() {
     dialog=$(timeout 10 xdotool search --sync --onlyvisible --name "^$1\$" | head -1) || true
     check "the dialog \"$1\" opens" test -n "$dialog"
     xdotool mousemove --window "${dialog:-$window}" 5 5
-    sleep 0.3
-    xdotool type --delay 20 "$2"
+    # Wine's dialog shows before it has put the focus in its name field.
+    sleep "$settle"
+    xdotool type --delay 20 "$(dialog_path "$2")"
     keys Return
-    sleep 0.5
+    until_closed "$1" 0
+    sleep "$settle"
     xdotool mousemove --window "$window" 200 200
 }
 
@@ -116,6 +158,13 @@ printf '// \xd6\xd0\xd2\xf4\r{0x82,0x00};\r' >"$HOME/gbk.h"
 keys ctrl+o
 answer_dialog "打开" "$HOME/gbk.h"
 expect_text "Ctrl+O of a GBK file" $'// 中音\n{0x82,0x00};\n'
+
+# A ring tone brought in: the array quillon-import prints, a melody without a file.
+printf 'scale:d=4,o=5,b=150:c,d,e,f,g,a,b,c6' >"$HOME/scale.rtttl"
+keys ctrl+o
+answer_dialog "打开" "$HOME/scale.rtttl"
+expect_text "Ctrl+O of an RTTTL tune" "${header}0x73,0x7b,0x83,0x8b,0x93,0x9b,0xa3,0xab,0x00};"$'\n'
+check "a tune brought in has no file" captioned Quillon
 stop_quillon
 
 # A data folder that cannot be written: one message, and the composer goes on.
@@ -137,6 +186,7 @@ check "one message says melodies are not kept" test "$(windows_named Quillon)" -
 box=$(xdotool search --onlyvisible --name '^Quillon$' | grep -v "^$window\$" | head -1)
 xdotool mousemove --window "$box" 10 10
 keys Return
+until_closed Quillon 1
 xdotool mousemove --window "$window" 200 200
 sleep 0.3
 note 3 1 2

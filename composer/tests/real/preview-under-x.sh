@@ -40,7 +40,7 @@ play() {
 }
 export -f play start_quillon stop_quillon click_at note rest extend end_button text1 \
     into_text expect_text
-export QUILLON window header
+export QUILLON QUILLON_LAUNCH window header
 
 sed -e 's/#.*//' -e '/^[[:space:]]*$/d' "$expected" >"$work/wanted"
 wanted=$(wc -l <"$work/wanted")

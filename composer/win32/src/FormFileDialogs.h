@@ -1,0 +1,27 @@
+#pragma once
+
+#include "quillon/FileDialogs.h"
+
+#include <windows.h>
+
+namespace quillon::win32 {
+
+// The form's file dialogs: Windows' common Open and Save As dialogs, and the question before
+// closing a melody with changes not saved as a task dialog with the session's three answers.
+class FormFileDialogs final : public FileDialogs {
+public:
+    explicit FormFileDialogs(HWND owner) : owner_(owner) {}
+
+    std::optional<std::filesystem::path> askOpenPath(std::u16string_view title,
+                                                     std::span<const FileFilter> filters,
+                                                     const std::filesystem::path& folder) override;
+    std::optional<std::filesystem::path>
+    askSavePath(std::u16string_view title, std::span<const FileFilter> filters,
+                const std::filesystem::path& suggested) override;
+    CloseAnswer askSaveChanges(const CloseQuestion& question) override;
+
+private:
+    HWND owner_;
+};
+
+} // namespace quillon::win32

@@ -1,0 +1,124 @@
+#pragma once
+
+#include "Control.h"
+#include "quillon/FormTable.h"
+#include "quillon/SessionPorts.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quillon::win32 {
+
+// Text1: Windows' multi-line edit control with both scroll bars and no word wrap, which holds
+// its text with CR LF line breaks, as the session reads and writes it. A write replaces only
+// what changed and reports the change once, inside the write; the user's edits are reported
+// once each, input method composition once it is committed. The control's own undo is never
+// used: undo and redo are the session's. The findings' underlines and the element being heard
+// are drawn over the control's own painting.
+//
+// Not a rich edit control: wine's takes seconds for a line of a few thousand codes, and time
+// growing with the square of its length, where the edit control takes milliseconds.
+class Text1Box final : public Control, public TextControl, public TextMarks {
+public:
+    struct Hooks {
+        // Every change of the text: Text1_Change.
+        std::function<void()> changed;
+        // What a tooltip over the character at an index says; empty over none.
+        std::function<std::u16string(std::size_t)> tipAt;
+        // The user asks for the context menu, at a point of the screen.
+        std::function<void(POINT)> contextMenu;
+    };
+
+    Text1Box(HWND parent, const ControlDesign& design, Hooks hooks);
+
+    std::u16string text() const override;
+    void setText(std::u16string_view text) override;
+    void replaceRange(std::size_t at, std::size_t removed, std::u16string_view inserted) override;
+    void placeCaret(std::size_t index) override;
+    std::size_t caretPosition() const override;
+    void selectAll() override;
+    void setMarks(std::span<const TextMark> marks) override;
+    void setHeard(std::optional<TextSpan> element) override;
+
+    void layout(int dpi, HFONT font);
+
+    // For the context menu's editing entries.
+    bool hasSelection() const;
+    bool canPaste() const;
+    bool empty() const { return text_.empty(); }
+    void cut();
+    void copy();
+    void paste();
+    void deleteSelection();
+
+    std::optional<LRESULT> onNotification(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+protected:
+    std::optional<LRESULT> onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    struct Selection {
+        std::size_t begin = 0;
+        std::size_t end = 0;
+    };
+    Selection selection() const;
+    void select(std::size_t begin, std::size_t end);
+
+    void userChanged();
+    std::u16string readControl() const;
+    void showEnd();
+    // Keeps the marks on their characters when [from, oldEnd) became [from, newEnd).
+    void followEdit(std::size_t from, std::size_t oldEnd, std::size_t newEnd);
+
+    // The view, worked out from the text and the font: the control answers positions in 16
+    // bits, which a long line outgrows, and wine's answers nothing useful for a line it cannot
+    // shape (some thousands of characters). Its lines are all one height.
+    RECT textArea() const;
+    std::size_t firstVisibleLine() const;
+    std::size_t lineOf(std::size_t index) const;
+    std::size_t lineStart(std::size_t line) const;
+    std::size_t lineLength(std::size_t lineStart) const;
+    // How far the view is scrolled to the right, in pixels.
+    int scrolledBy() const;
+    struct Line {
+        std::size_t start = 0;
+        std::size_t length = 0;
+        int top = 0;
+        // Where the line starts in the control, and where each of its characters ends.
+        int left = 0;
+        std::vector<int> ends;
+        int xOf(std::size_t index) const;
+    };
+    // Line `line` as the control shows it; nullopt for none.
+    std::optional<Line> measure(std::size_t line) const;
+    // The character at a point of the control.
+    std::size_t charAt(POINT client) const;
+
+    void paintOverlay();
+    // Paints the lines of [begin, end) in view again.
+    void invalidate(std::size_t begin, std::size_t end);
+    // Calls `draw(left, right, top)` for the part of [begin, end) on each line in view.
+    template <typename Draw> void forEachLine(std::size_t begin, std::size_t end, Draw draw) const;
+    void scrollIntoView(const TextSpan& span);
+    std::u16string tipUnder(POINT client) const;
+
+    Hooks hooks_;
+    HWND tooltip_ = nullptr;
+    // The control's text as it last reported it: what the session reads.
+    std::u16string text_;
+    std::vector<TextMark> marks_;
+    std::optional<TextSpan> heard_;
+    std::u16string shownTip_;
+    int lineHeight_ = 16;
+    int dpi_ = 96;
+
+    // Change handlers running for an edit the user made.
+    int userEditDepth_ = 0;
+    // Set while a write edits the control: what it reports is no edit of the user's.
+    bool ownEdit_ = false;
+    bool composing_ = false;
+};
+
+} // namespace quillon::win32

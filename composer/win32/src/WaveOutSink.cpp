@@ -1,0 +1,309 @@
+#include "WaveOutSink.h"
+
+#include <mmsystem.h>
+
+#include <algorithm>
+#include <array>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace quillon::win32 {
+namespace {
+
+constexpr int kRate = 48000;
+// Eight buffers of 25 ms: 200 ms ahead of the listener rides out a busy machine, while a stop
+// or a new play cuts in at once through waveOutReset.
+constexpr std::size_t kBuffers = 8;
+constexpr std::size_t kFrames = kRate / 40;
+// Silence after the sound, so that the output plays out and hands back its last buffers. The
+// output's position may run ahead of the listener by its latency (wine's does, by some 80 ms):
+// the device is reset only once the position is past this much silence.
+constexpr std::size_t kTailFrames = kRate / 4;
+// How often a play's position is read between the buffers' returns: the element being heard is
+// lit to within this much.
+constexpr DWORD kPollMillis = 25;
+// A play that the output takes but does not move on for this long has stalled.
+constexpr ULONGLONG kStallMillis = 1000;
+
+std::string utf8(const wchar_t* text) {
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(std::max(size, 1)), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), size, nullptr, nullptr);
+    out.resize(out.size() - 1);
+    return out;
+}
+
+// The system's default output, whose buffers signal `done` as they come back.
+MMRESULT openOutput(HWAVEOUT& handle, HANDLE done) {
+    if (waveOutGetNumDevs() == 0) {
+        return MMSYSERR_NODRIVER;
+    }
+    WAVEFORMATEX format{WAVE_FORMAT_PCM, 1, kRate, kRate * 2, 2, 16, 0};
+    const MMRESULT opened = waveOutOpen(&handle, WAVE_MAPPER, &format,
+                                        reinterpret_cast<DWORD_PTR>(done), 0, CALLBACK_EVENT);
+    if (opened != MMSYSERR_NOERROR) {
+        handle = nullptr;
+    }
+    return opened;
+}
+
+std::string errorText(MMRESULT error) {
+    wchar_t text[MAXERRORLENGTH] = {};
+    waveOutGetErrorTextW(error, text, MAXERRORLENGTH);
+    return "waveOut: " + utf8(text);
+}
+
+} // namespace
+
+// What only the sink's thread touches.
+struct WaveOutSink::Device {
+    HWAVEOUT handle = nullptr;
+    std::array<WAVEHDR, kBuffers> headers{};
+    std::array<std::vector<std::int16_t>, kBuffers> samples;
+    std::array<bool, kBuffers> queued{};
+
+    std::unique_ptr<SoundSource> source;
+    bool sourceEnded = true;
+    // Frames of this play's sound handed to the device, and of silence after it.
+    std::int64_t written = 0;
+    std::size_t tail = 0;
+    // Where the device said it was, and when that last moved on.
+    std::int64_t played = 0;
+    SoundStatus status;
+    ULONGLONG lastProgress = 0;
+
+    bool busy() const {
+        return source != nullptr ||
+               std::any_of(queued.begin(), queued.end(), [](bool q) { return q; });
+    }
+
+    // Cuts off what plays: every queued buffer comes back at once.
+    void halt() {
+        if (handle != nullptr) {
+            waveOutReset(handle);
+            for (std::size_t i = 0; i < kBuffers; ++i) {
+                if (queued[i]) {
+                    waveOutUnprepareHeader(handle, &headers[i], sizeof(WAVEHDR));
+                }
+            }
+        }
+        queued.fill(false);
+        source.reset();
+        sourceEnded = true;
+    }
+
+    void fail(SoundProblem problem, std::string detail) {
+        status.phase = SoundStatus::Phase::Failed;
+        status.problem = problem;
+        status.detail = std::move(detail);
+    }
+};
+
+WaveOutSink::WaveOutSink()
+    : wake_(CreateEventW(nullptr, FALSE, FALSE, nullptr)), device_(std::make_unique<Device>()) {
+    for (auto& buffer : device_->samples) {
+        buffer.resize(kFrames);
+    }
+    thread_ = std::thread([this] { run(); });
+}
+
+WaveOutSink::~WaveOutSink() {
+    {
+        const std::lock_guard lock(mutex_);
+        requests_.quit = true;
+    }
+    SetEvent(wake_);
+    thread_.join();
+    CloseHandle(wake_);
+}
+
+void WaveOutSink::connect() {
+    {
+        const std::lock_guard lock(mutex_);
+        requests_.connect = true;
+    }
+    SetEvent(wake_);
+}
+
+std::uint64_t WaveOutSink::play(SoundSourceFactory make) {
+    std::uint64_t play = 0;
+    {
+        const std::lock_guard lock(mutex_);
+        play = ++plays_;
+        requests_.play = play;
+        requests_.make = std::move(make);
+        status_ = SoundStatus{};
+        status_.play = play;
+        status_.phase = SoundStatus::Phase::Starting;
+    }
+    SetEvent(wake_);
+    return play;
+}
+
+void WaveOutSink::stop() {
+    {
+        const std::lock_guard lock(mutex_);
+        requests_.stop = true;
+        requests_.play = 0;
+        requests_.make = nullptr;
+        if (status_.phase == SoundStatus::Phase::Starting ||
+            status_.phase == SoundStatus::Phase::Playing) {
+            status_.phase = SoundStatus::Phase::Idle;
+        }
+    }
+    SetEvent(wake_);
+}
+
+SoundStatus WaveOutSink::status() const {
+    const std::lock_guard lock(mutex_);
+    return status_;
+}
+
+void WaveOutSink::publish(const SoundStatus& status) {
+    const std::lock_guard lock(mutex_);
+    // A newer request than this status knows of has the last word.
+    if (status.play == plays_ && !requests_.stop && requests_.play == 0 &&
+        status_.phase != SoundStatus::Phase::Idle) {
+        status_ = status;
+    }
+}
+
+void WaveOutSink::run() {
+    for (;;) {
+        // The device signals the same event whenever it is done with a buffer.
+        WaitForSingleObject(wake_, device_->busy() ? kPollMillis : INFINITE);
+        Requests requests;
+        {
+            const std::lock_guard lock(mutex_);
+            requests = std::move(requests_);
+            requests_ = Requests{};
+        }
+        if (requests.quit) {
+            break;
+        }
+        serve(std::move(requests));
+        if (device_->busy()) {
+            feed();
+        }
+    }
+    device_->halt();
+    if (device_->handle != nullptr) {
+        waveOutClose(device_->handle);
+    }
+}
+
+void WaveOutSink::serve(Requests requests) {
+    if (requests.stop || requests.play != 0) {
+        device_->halt();
+    }
+    if (requests.play != 0) {
+        startPlay(requests.play, requests.make);
+    } else if (requests.connect && device_->handle == nullptr) {
+        // Quietly: whether there is an output is told when something plays.
+        openOutput(device_->handle, wake_);
+    }
+}
+
+void WaveOutSink::startPlay(std::uint64_t play, const SoundSourceFactory& make) {
+    Device& device = *device_;
+    device.status = SoundStatus{};
+    device.status.play = play;
+    device.status.phase = SoundStatus::Phase::Starting;
+    if (device.handle == nullptr) {
+        // No output at start, or it went away: look again now.
+        if (const MMRESULT opened = openOutput(device.handle, wake_); opened != MMSYSERR_NOERROR) {
+            const bool missing = opened == MMSYSERR_NODRIVER || opened == MMSYSERR_BADDEVICEID;
+            device.fail(missing ? SoundProblem::NoOutput : SoundProblem::OutputFailed,
+                        errorText(opened));
+            publish(device.status);
+            return;
+        }
+    }
+    device.status.sampleRate = kRate;
+    device.source = make ? make(kRate) : nullptr;
+    device.sourceEnded = device.source == nullptr;
+    device.written = 0;
+    device.tail = 0;
+    device.played = 0;
+    device.lastProgress = GetTickCount64();
+    feed();
+}
+
+void WaveOutSink::feed() {
+    Device& device = *device_;
+    for (std::size_t i = 0; i < kBuffers; ++i) {
+        WAVEHDR& header = device.headers[i];
+        if (device.queued[i] && (header.dwFlags & WHDR_DONE) != 0) {
+            waveOutUnprepareHeader(device.handle, &header, sizeof header);
+            device.queued[i] = false;
+        }
+        if (device.queued[i] || (device.sourceEnded && device.tail >= kTailFrames)) {
+            continue;
+        }
+        std::vector<std::int16_t>& samples = device.samples[i];
+        std::size_t frames = samples.size();
+        if (!device.sourceEnded) {
+            frames = device.source->fill(std::span<std::int16_t>(samples));
+            if (frames < samples.size()) {
+                device.sourceEnded = true;
+            }
+            device.written += static_cast<std::int64_t>(frames);
+        } else {
+            // Silence after the end: the output hands back the last buffer of the sound, and
+            // counts it heard, only once more follows it.
+            std::fill(samples.begin(), samples.end(), std::int16_t{0});
+            device.tail += frames;
+        }
+        if (frames == 0) {
+            continue;
+        }
+        header = WAVEHDR{};
+        header.lpData = reinterpret_cast<LPSTR>(samples.data());
+        header.dwBufferLength = static_cast<DWORD>(frames * sizeof(std::int16_t));
+        waveOutPrepareHeader(device.handle, &header, sizeof header);
+        if (const MMRESULT written = waveOutWrite(device.handle, &header, sizeof header);
+            written != MMSYSERR_NOERROR) {
+            // The output went away: close it, and the next play looks for one again.
+            waveOutUnprepareHeader(device.handle, &header, sizeof header);
+            device.halt();
+            waveOutClose(device.handle);
+            device.handle = nullptr;
+            device.fail(SoundProblem::OutputFailed, errorText(written));
+            publish(device.status);
+            return;
+        }
+        device.queued[i] = true;
+    }
+
+    MMTIME position{};
+    position.wType = TIME_SAMPLES;
+    waveOutGetPosition(device.handle, &position, sizeof position);
+    const std::int64_t played = position.wType == TIME_SAMPLES
+                                    ? static_cast<std::int64_t>(position.u.sample)
+                                    : static_cast<std::int64_t>(position.u.cb) / 2;
+    const ULONGLONG now = GetTickCount64();
+    if (played > device.played) {
+        device.played = played;
+        device.lastProgress = now;
+    }
+    device.status.heardFrames =
+        std::clamp<std::int64_t>(played, device.status.heardFrames, device.written);
+    if (device.status.heardFrames > 0) {
+        device.status.phase = SoundStatus::Phase::Playing;
+    }
+    if (device.sourceEnded && played >= device.written) {
+        device.status.phase = SoundStatus::Phase::Done;
+        device.source.reset();
+        // Once the silence behind the sound is through, nothing is left to hand back.
+        if (played >= device.written + static_cast<std::int64_t>(device.tail)) {
+            device.halt();
+        }
+    } else if (now - device.lastProgress > kStallMillis) {
+        device.halt();
+        device.fail(SoundProblem::Stalled, "waveOut: no progress for a second");
+    }
+    publish(device.status);
+}
+
+} // namespace quillon::win32
