@@ -29,8 +29,13 @@ run: build
 package: build
 	cpack --config build/default/CPackConfig.cmake -B build/default/package
 
+# The benchmarks, then clicks at a human pace with real X events: the composer's CPU per click
+# beside a bare window's, its kept melodies in a folder of their own.
 bench: build
 	@for b in build/default/bench/*_bench; do [ -x "$$b" ] && "$$b" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true; done
+	@data=$$(mktemp -d) && XDG_DATA_HOME=$$data xvfb-run -a -s "-screen 0 800x600x24" \
+		bash bench/window/click-pace.sh $(QUILLON) build/default/bench/bare-click-window; \
+		status=$$?; rm -rf "$$data"; exit $$status
 
 # The AVR example with the melody player, for the ATmega328P at 16 MHz: ELF and Intel HEX in
 # build/firmware/, then its size and the player's.
