@@ -160,7 +160,8 @@ void MusicEditor::Text1_Change() {
     if (writingBreak_) {
         return;
     }
-    const bool due = counter_.ChangeCount % kBreakEvery == 0 && counter_.ChangeCount < kCounterLimit;
+    const bool due =
+        counter_.ChangeCount % kBreakEvery == 0 && counter_.ChangeCount < kCounterLimit;
     if (!due && !breakWaits_) {
         return;
     }

@@ -28,16 +28,11 @@ TEST(EditCommands, LineBreakEndAndRestAppendBehindWhateverIsThere) {
 
 TEST(EditCommands, ExtendRaisesTheLastItemByOne) {
     const std::vector<Case> cases = {
-        {u"0x03,", u"0x04,"},
-        {u"0x07,", u"0x08,"},
-        {u"0x0e,", u"0x0F,"},
-        {u"0x0f,", u"0x10,"},
-        {u"0xd9,", u"0xDA,"},
-        {u"0xDA,", u"0xDB,"},
-        {u"0xf8,", u"0xF9,"},
-        {u"0xdb,\r\n", u"0xDC,\r\n"},
-        {u"0x0e,\r\n", u"0x0F,\r\n"},
-        {u"0x0a,\r\n\r\n", u"0x0B,\r\n\r\n"},
+        {u"0x03,", u"0x04,"},         {u"0x07,", u"0x08,"},
+        {u"0x0e,", u"0x0F,"},         {u"0x0f,", u"0x10,"},
+        {u"0xd9,", u"0xDA,"},         {u"0xDA,", u"0xDB,"},
+        {u"0xf8,", u"0xF9,"},         {u"0xdb,\r\n", u"0xDC,\r\n"},
+        {u"0x0e,\r\n", u"0x0F,\r\n"}, {u"0x0a,\r\n\r\n", u"0x0B,\r\n\r\n"},
     };
     for (const auto& c : cases) {
         EditorHarness h;

@@ -333,8 +333,7 @@ private slots:
                                 "\n  model: " + around(model.text(), text1Text(*form))));
             QVERIFY2(label3Text(*form) == model.caption(),
                      qPrintable(where + ": " + label3Text(*form) + " / " + model.caption()));
-            QVERIFY2(form->session().canRedo() == model.redoAvailable(),
-                     qPrintable(where));
+            QVERIFY2(form->session().canRedo() == model.redoAvailable(), qPrintable(where));
             if (step % 97 == 0) {
                 // The document itself holds what the box reports.
                 QVERIFY2(box->toPlainText() == QString(model.text()).replace(kBreak, "\n"),

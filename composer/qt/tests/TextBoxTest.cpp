@@ -8,7 +8,6 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
-
 #include <functional>
 
 using namespace quillon;

@@ -22,8 +22,7 @@ std::vector<TextMark> runs(std::span<const Finding> findings, std::u16string_vie
         const std::size_t end = std::min(finding.end, text.size());
         if (!out.empty()) {
             TextMark& last = out.back();
-            if (begin <= last.end ||
-                onlyBlanksAndCommas(text.substr(last.end, begin - last.end))) {
+            if (begin <= last.end || onlyBlanksAndCommas(text.substr(last.end, begin - last.end))) {
                 last.end = std::max(last.end, end);
                 continue;
             }

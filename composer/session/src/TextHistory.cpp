@@ -133,9 +133,9 @@ bool TextHistory::userEdited() {
     }
     Step step;
     // One character typed or deleted may be joined by the next; a paste stands alone.
-    const bool keystroke = (edit.inserted.size() == 1 && edit.removed.empty() &&
-                            !isLineBreak(edit.inserted[0])) ||
-                           (edit.inserted.empty() && edit.removed.size() == 1);
+    const bool keystroke =
+        (edit.inserted.size() == 1 && edit.removed.empty() && !isLineBreak(edit.inserted[0])) ||
+        (edit.inserted.empty() && edit.removed.size() == 1);
     step.typing = keystroke;
     step.edits.push_back(std::move(edit));
     push(std::move(step));

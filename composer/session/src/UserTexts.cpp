@@ -105,7 +105,8 @@ std::u16string changeLine(const Change& change) {
     const std::u16string value = number(change.value);
     switch (change.kind) {
     case ChangeKind::Transposed:
-        return u"整首乐曲移调，" + direction(change.value) + value + u" 个半音，让最多的音落在自然音上";
+        return u"整首乐曲移调，" + direction(change.value) + value +
+               u" 个半音，让最多的音落在自然音上";
     case ChangeKind::OctaveMoved:
         return u"整首乐曲" + direction(change.value) + value + u" 个八度，让最多的音落在 C3–B6 里";
     case ChangeKind::TookNaturalBelow:

@@ -45,8 +45,8 @@ TEST(FormTable, NoteGridStandsWhereDesignedAndEntersItsCode) {
                 const ControlDesign& note = named(name);
                 SCOPED_TRACE(name);
                 EXPECT_EQ(note.kind, ControlKind::PictureButton);
-                EXPECT_TRUE(note.rect == (TwipsRect{degreeLefts[c - 1], rowTops[g - 1][r - 1],
-                                                     255, 375}));
+                EXPECT_TRUE(note.rect ==
+                            (TwipsRect{degreeLefts[c - 1], rowTops[g - 1][r - 1], 255, 375}));
                 EXPECT_EQ(note.command.kind, CommandKind::Note);
                 EXPECT_EQ(note.command.code, row1Codes[g - 1][c - 1] - (r - 1));
                 EXPECT_TRUE(note.caption.empty());
@@ -81,8 +81,7 @@ TEST(FormTable, BottomRowTextAreaLabelsLinesAndTimer) {
         EXPECT_EQ(button.command.kind, row.command);
         EXPECT_EQ(button.kind,
                   row.caption.empty() ? ControlKind::PictureButton : ControlKind::CaptionButton);
-        EXPECT_EQ(button.backColour,
-                  row.caption.empty() ? ColourRole::Default : ColourRole::Menu);
+        EXPECT_EQ(button.backColour, row.caption.empty() ? ColourRole::Default : ColourRole::Menu);
     }
     EXPECT_EQ(named("Command511").accessibleName, u"延长");
     EXPECT_EQ(named("Command512").accessibleName, u"休止符");

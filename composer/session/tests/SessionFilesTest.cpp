@@ -104,8 +104,7 @@ TEST_F(SessionFilesTest, OpenBringsTunesInAsOneStepAndSaysWhatChanged) {
     writeBytes(home / "scale.rtttl", "scale:d=4,o=5,b=150:c,d,e,f,g,a,b,c6");
     h.files.openAnswer = home / "scale.rtttl";
     key(Key::O);
-    EXPECT_EQ(h.text1.text(),
-              kHeaderLine + u"0x73,0x7b,0x83,0x8b,0x93,0x9b,0xa3,0xab,0x00};\r\n");
+    EXPECT_EQ(h.text1.text(), kHeaderLine + u"0x73,0x7b,0x83,0x8b,0x93,0x9b,0xa3,0xab,0x00};\r\n");
     EXPECT_TRUE(h.notice.warnings.empty());
     // No file: saving must not write C over the tune.
     EXPECT_EQ(h.form1.caption, u"Quillon");

@@ -67,8 +67,8 @@ TEST(SessionUndo, EveryCommandIsOneStep) {
         std::u16string after;
         std::u16string count;
     } cases[] = {
-        {"Command437", u"0x03,0xd9,", u" 2"}, {"Command511", u"0x04,", u" 2"},
-        {"Command512", u"0x03,0xf8,", u" 2"}, {"Command514", u"0x03,\r\n", u" 2"},
+        {"Command437", u"0x03,0xd9,", u" 2"},      {"Command511", u"0x04,", u" 2"},
+        {"Command512", u"0x03,0xf8,", u" 2"},      {"Command514", u"0x03,\r\n", u" 2"},
         {"Command515", u"0x03,0x00};\r\n", u" 2"}, {"Command516", u"", u"0"},
     };
     for (const auto& c : cases) {

@@ -35,7 +35,8 @@ void Text1Menu::showAt(POINT screen) {
     // The session's entries, submenus included, numbered in the order they are added.
     const std::vector<MenuEntry> entries = session_.contextMenuEntries();
     std::vector<const MenuEntry*> numbered;
-    const auto addEntries = [&](auto& self, HMENU into, const std::vector<MenuEntry>& list) -> void {
+    const auto addEntries = [&](auto& self, HMENU into,
+                                const std::vector<MenuEntry>& list) -> void {
         for (const MenuEntry& entry : list) {
             if (!entry.submenu.empty()) {
                 const HMENU submenu = CreatePopupMenu();

@@ -24,7 +24,8 @@ public:
     // Replaces `removed` code units at `at` by `inserted`: a write like setText, raising the
     // change once, inside it, but told where the text changes, so that an append to a long
     // melody costs what it appends.
-    virtual void replaceRange(std::size_t at, std::size_t removed, std::u16string_view inserted) = 0;
+    virtual void replaceRange(std::size_t at, std::size_t removed,
+                              std::u16string_view inserted) = 0;
 
     // Puts the caret at `index` and scrolls it into view, leaving no selection: where undo and
     // redo leave the user.
