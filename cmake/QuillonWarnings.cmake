@@ -26,3 +26,12 @@ function(quillon_warnings target)
         message(WARNING "quillon_warnings: no warning flags known for ${CMAKE_CXX_COMPILER_ID}")
     endif()
 endfunction()
+
+# quillon_test_directory(): the test programs of the calling directory build at -O1 with line
+# tables only. What they test (the libraries) keeps the build's own optimisation; the tests
+# themselves, heavy with GoogleTest's templates, build in half the time.
+function(quillon_test_directory)
+    if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
+        add_compile_options($<$<CONFIG:RelWithDebInfo>:-O1> $<$<CONFIG:RelWithDebInfo>:-g1>)
+    endif()
+endfunction()

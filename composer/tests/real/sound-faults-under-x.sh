@@ -104,8 +104,10 @@ scenario() {
     after=$(rss_kb)
     echo "resident memory: ${before} kB before F5, ${after} kB while playing"
     check "the composer still runs" kill -0 "$quillon_pid"
-    check "playing 200,000 codes grows the process by less than 40 MB" \
-        test $((after - before)) -lt 40960
+    if [ -z "${QUILLON_SANITIZED:-}" ]; then
+        check "playing 200,000 codes grows the process by less than 40 MB" \
+            test $((after - before)) -lt 40960
+    fi
     xdotool key Escape
     sleep 0.5
     ms=$(answer_ms 1000000)
