@@ -3,7 +3,8 @@
 # comes back, and on a melody of 200,000 codes: the real composer under X and a private
 # PulseAudio server, its output recorded. The window must answer at once throughout, say that
 # there is no sound when there is none, play again once the server is back without a restart,
-# and play a long melody in bounded memory.
+# play a long melody in bounded memory, and play what gcc compiles (a character constant, a
+# sign, a binary literal) as gcc reads it.
 #   sound-faults-under-x.sh QUILLON PRIVATE_PULSE ANALYSE      (inside xvfb-run)
 QUILLON=$1
 private_pulse=$2
@@ -91,6 +92,12 @@ scenario() {
     xdotool key F5
     sleep 1.2
 
+    # What gcc compiles plays as gcc reads it: 'a' is 0x61 (A4, 100 ms), -0x5f is 0xa1 (B5,
+    # 100 ms), 0b101 is 0x05 (C3, 1,200 ms).
+    melody "'a',-0x5f,0b101,0x00};"
+    xdotool key F5
+    sleep 1.8
+
     # 200,000 codes of F3 for 2 s each: F5 starts at once, the process stays small and alive,
     # Esc silences it, and the text is all there.
     local codes before after
@@ -128,6 +135,7 @@ heard() {
         $3 > ms * 0.97 && $3 < ms * 1.03 { found = 1 } END { exit !found }' "$work/runs"
 }
 for expected in "880.28 380 A5 after the server came" "1046.03 380 C6 after it came back" \
+    "440.14 80 A4 of 'a'" "988.14 80 B5 of -0x5f" "131.03 1180 C3 of 0b101" \
     "175.01 1000 F3 of the long melody"; do
     read -r hz ms what <<<"$expected"
     if [ "$ms" = 1000 ]; then
