@@ -39,11 +39,14 @@ if(QUILLON_BUILD_TOOLS AND NOT CMAKE_CROSSCOMPILING AND CMAKE_HOST_SYSTEM_NAME S
         COMMAND bash ${QUILLON_WINDOWS_CHECK} prefix-create "${QUILLON_WINE}")
     add_test(NAME windows.wine_prefix_remove
         COMMAND bash ${QUILLON_WINDOWS_CHECK} prefix-remove "${QUILLON_WINE}")
-    set_tests_properties(windows.build PROPERTIES FIXTURES_SETUP windows_tools)
+    # Alone: it keeps both processors busy for a minute.
+    set_tests_properties(windows.build PROPERTIES FIXTURES_SETUP windows_tools RUN_SERIAL TRUE)
     set_tests_properties(windows.wine_prefix PROPERTIES FIXTURES_SETUP wine)
     set_tests_properties(windows.wine_prefix_remove PROPERTIES FIXTURES_CLEANUP wine)
     set_tests_properties(windows.build windows.wine_prefix windows.wine_prefix_remove PROPERTIES
         TIMEOUT 600 LABELS windows ENVIRONMENT WINEPREFIX=${QUILLON_WINE_PREFIX})
+    set_tests_properties(windows.wine_prefix windows.wine_prefix_remove PROPERTIES
+        RESOURCE_LOCK wine_prefix)
 endif()
 
 # quillon_windows_tool_test(<tool> <bytes> [<argument>...]): <tool>.exe under wine, given the
@@ -55,7 +58,9 @@ function(quillon_windows_tool_test tool bytes)
             ${QUILLON_WINDOWS_DIR}/${tool}.exe ${PROJECT_SOURCE_DIR}/tools/tests/${tool}.expected
             ${bytes} ${ARGN}
         WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}/tools/tests)
+    # One program in the shared prefix at a time: each wine test stops the prefix's server.
     set_tests_properties(${tool}.windows PROPERTIES
         FIXTURES_REQUIRED "windows_tools;wine" TIMEOUT 120 LABELS "tools;windows"
+        RESOURCE_LOCK wine_prefix
         ENVIRONMENT WINEPREFIX=${QUILLON_WINE_PREFIX})
 endfunction()
