@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # Runs quillon-import the way a user does and checks one group of behaviours.
-#   check-import.sh files       TOOL PYTHON   tunes in, arrays out; the report; refused files
-#   check-import.sh write-error TOOL          output that cannot be written fails loudly, but a
-#                                             reader gone ends the tool quietly by SIGPIPE
+#   check-import.sh files TOOL PYTHON   tunes in, arrays out; the report; refused files
+# Write errors are the table tools' (check-tool.sh write-error TOOL FILE).
 # PYTHON is a python3 with python3-mido, which writes the MIDI files.
 set -uo pipefail
 
@@ -145,31 +144,6 @@ song.save(sys.argv[1])' "$work/two.mid"
     expect "two files" 2 "" "usage: $name FILE"
     run --help
     expect "--help" 0 "usage: $name FILE" ""
-    ;;
-write-error)
-    rtttl=$here/quillon-import.rtttl
-    # A full device: the failure is reported, not hidden behind status 0, and no report follows.
-    timeout 10 "$tool" "$rtttl" >/dev/full 2>"$work/full.err"
-    status=$?
-    [ "$status" -eq 1 ] || fail "output to /dev/full: exit status $status, expected 1"
-    want="$name: write error: No space left on device"
-    [ "$(cat "$work/full.err")" = "$want" ] ||
-        fail "output to /dev/full: standard error is '$(cat "$work/full.err")', expected '$want'"
-
-    timeout 10 "$tool" "$rtttl" >&- 2>"$work/closed.err"
-    status=$?
-    [ "$status" -eq 1 ] || fail "output closed: exit status $status, expected 1"
-    want="$name: write error: Bad file descriptor"
-    [ "$(cat "$work/closed.err")" = "$want" ] ||
-        fail "output closed: standard error is '$(cat "$work/closed.err")', expected '$want'"
-
-    # A reader that went away: ends silently by SIGPIPE, status 128 + 13, as the table tools do.
-    timeout 10 perl -e '$SIG{PIPE} = "DEFAULT"; pipe(my $r, my $w) or die; close $r;
-        open(STDOUT, ">&", $w) or die; close $w; exec @ARGV or die' \
-        "$tool" "$rtttl" 2>"$work/pipe.err"
-    status=$?
-    [ "$status" -eq 141 ] || fail "reader gone: exit status $status, expected 141"
-    [ -s "$work/pipe.err" ] && fail "reader gone: unexpected standard error: $(cat "$work/pipe.err")"
     ;;
 *)
     echo "check-import.sh: unknown group '$group'" >&2

@@ -2,13 +2,16 @@
 # Runs a table tool the way a user does and checks one group of behaviours.
 #   check-tool.sh output      TOOL EXPECTED   whole output, byte for byte; arguments ignored
 #   check-tool.sh stdin       TOOL EXPECTED   end of input, closed input, a waiting line; flush
-#   check-tool.sh write-error TOOL            output that cannot be written fails loudly, but
-#                                             a reader gone ends the tool quietly by SIGPIPE
+#   check-tool.sh write-error TOOL [ARG...]   output that cannot be written fails loudly, but
+#                                             a reader gone ends the tool quietly by SIGPIPE;
+#                                             the tool is given ARG (quillon-import, a file)
 set -uo pipefail
 
 group=$1
 tool=$2
 expected=${3:-}
+# The tool's own arguments, for write-error.
+shift 2
 name=$(basename "$tool")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -86,7 +89,7 @@ stdin)
     ;;
 write-error)
     # A full device: nothing lands, and the failure is reported, not hidden behind status 0.
-    timeout 10 "$tool" </dev/null >/dev/full 2>"$work/full.err"
+    timeout 10 "$tool" "$@" </dev/null >/dev/full 2>"$work/full.err"
     expect_status "output to /dev/full" 1 $?
     want="$name: write error: No space left on device"
     [ "$(cat "$work/full.err")" = "$want" ] ||
@@ -94,7 +97,7 @@ write-error)
     [ "$(wc -l <"$work/full.err")" -eq 1 ] || fail "output to /dev/full: message is not one line"
 
     # Standard output closed.
-    timeout 10 "$tool" </dev/null >&- 2>"$work/closed.err"
+    timeout 10 "$tool" "$@" </dev/null >&- 2>"$work/closed.err"
     expect_status "output closed" 1 $?
     want="$name: write error: Bad file descriptor"
     [ "$(cat "$work/closed.err")" = "$want" ] ||
@@ -106,7 +109,7 @@ write-error)
     # to its default in case the caller ignores it.
     timeout 10 perl -e '$SIG{PIPE} = "DEFAULT"; pipe(my $r, my $w) or die; close $r;
         open(STDOUT, ">&", $w) or die; close $w; exec @ARGV or die' \
-        "$tool" </dev/null 2>"$work/pipe.err"
+        "$tool" "$@" </dev/null 2>"$work/pipe.err"
     expect_status "reader gone" 141 $?
     expect_quiet "reader gone" "$work/pipe.err"
     ;;

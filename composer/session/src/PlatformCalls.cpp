@@ -44,6 +44,16 @@ fs::path temporaryPathFor(const fs::path& target) {
 }
 
 #ifndef _WIN32
+// The environment variable `name` in the file system's encoding; empty when it is not set.
+fs::path::string_type environmentValue(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? value : "";
+}
+
+void toLocalTime(std::time_t time, std::tm& parts) {
+    ::localtime_r(&time, &parts);
+}
+
 std::error_code lastError() {
     return {errno, std::generic_category()};
 }
@@ -63,6 +73,16 @@ bool writeAll(int fd, std::string_view bytes) {
     return true;
 }
 #else
+fs::path::string_type environmentValue(const char* name) {
+    const std::wstring wideName(name, name + std::char_traits<char>::length(name));
+    const wchar_t* value = ::_wgetenv(wideName.c_str());
+    return value != nullptr ? value : L"";
+}
+
+void toLocalTime(std::time_t time, std::tm& parts) {
+    ::localtime_s(&parts, &time);
+}
+
 std::error_code lastError() {
     return {static_cast<int>(::GetLastError()), std::system_category()};
 }
@@ -195,26 +215,6 @@ std::u16string displayPath(const fs::path& path) {
     return decodeUtf8Lenient(path.native());
 }
 
-std::optional<fs::path> absolutePathFromEnvironment(const char* name) {
-    const char* value = std::getenv(name);
-    if (value == nullptr || *value == '\0') {
-        return std::nullopt;
-    }
-    fs::path path(value);
-    if (!path.is_absolute()) {
-        return std::nullopt;
-    }
-    return path;
-}
-
-LocalTime localTimeNow() {
-    const std::time_t now = std::time(nullptr);
-    std::tm parts{};
-    ::localtime_r(&now, &parts);
-    return {parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday,
-            parts.tm_hour,        parts.tm_min,     parts.tm_sec};
-}
-
 #else // _WIN32
 
 std::error_code replaceFile(const fs::path& requested, std::string_view bytes) {
@@ -305,14 +305,11 @@ std::u16string displayPath(const fs::path& path) {
     return std::u16string(native.begin(), native.end());
 }
 
+#endif
+
 std::optional<fs::path> absolutePathFromEnvironment(const char* name) {
-    const std::wstring wideName(name, name + std::char_traits<char>::length(name));
-    const wchar_t* value = ::_wgetenv(wideName.c_str());
-    if (value == nullptr || *value == L'\0') {
-        return std::nullopt;
-    }
-    fs::path path(value);
-    if (!path.is_absolute()) {
+    fs::path path(environmentValue(name));
+    if (path.empty() || !path.is_absolute()) {
         return std::nullopt;
     }
     return path;
@@ -321,11 +318,9 @@ std::optional<fs::path> absolutePathFromEnvironment(const char* name) {
 LocalTime localTimeNow() {
     const std::time_t now = std::time(nullptr);
     std::tm parts{};
-    ::localtime_s(&parts, &now);
+    toLocalTime(now, parts);
     return {parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday,
             parts.tm_hour,        parts.tm_min,     parts.tm_sec};
 }
-
-#endif
 
 } // namespace quillon
