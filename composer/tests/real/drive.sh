@@ -99,8 +99,14 @@ header=$'const unsigned char music_item[] = {\n'
 
 expect_text() {
     local what=$1 wanted=$2 got
-    got=$(text1; printf x)
-    got=${got%x}
+    # The clipboard may still hold the copy before: on a busy machine the window can take longer
+    # than text1 waits to copy a text it has just taken in. Read again for up to 3 s.
+    for _ in 1 2 3 4 5 6 7 8 9 10; do
+        got=$(text1; printf x)
+        got=${got%x}
+        [ "$got" = "$wanted" ] && break
+        sleep 0.3
+    done
     if [ "$got" != "$wanted" ]; then
         echo "FAIL: $what" >&2
         diff <(printf '%s' "$wanted") <(printf '%s' "$got") >&2 || true
