@@ -25,9 +25,12 @@ test: build
 run: build
 	$(QUILLON)
 
-# The Debian package, from this build's own CPack configuration, into build/default/package/.
-package: build
-	cpack --config build/default/CPackConfig.cmake -B build/default/package
+# The Debian package, from the release build (no tests, warnings not errors, so that a newer
+# compiler's new warnings cannot stop it), into build/release/package/.
+package: deps
+	$(call configure,release)
+	cmake --build --preset release
+	cpack --config build/release/CPackConfig.cmake -B build/release/package
 
 # The benchmarks, then clicks at a human pace with real X events: the composer's CPU per click
 # beside a bare window's, its kept melodies in a folder of their own.
@@ -51,24 +54,19 @@ windows: deps
 	$(call configure,windows)
 	cmake --build --preset windows
 
-# The readers under clang's libFuzzer, each for FUZZ_SECONDS: the melody reader, the RTTTL
-# reader and the MIDI reader. New inputs go to build/fuzz/<reader>/, crashes to
-# build/fuzz/<reader>-crash-*. Add what they find to fuzz/<reader>_corpus once fixed.
+# The readers under clang's libFuzzer (the fuzz preset), each for FUZZ_SECONDS: the melody reader,
+# the RTTTL reader and the MIDI reader. New inputs go to build/fuzz/found/<reader>/, crashes to
+# build/fuzz/found/<reader>-crash-*. Add what they find to fuzz/<reader>_corpus once fixed.
 FUZZ_SECONDS ?= 60
-FUZZ_CXX = clang++ -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -Icomposer/editor/include
-TUNES_SOURCES = composer/tunes/src/*.cpp composer/editor/src/*.cpp
+FUZZ_READERS = melody_reader rtttl_reader midi_reader
 fuzz: deps
-	mkdir -p build/fuzz/melody_reader build/fuzz/rtttl_reader build/fuzz/midi_reader
-	$(FUZZ_CXX) -Icomposer/melody/include -Ifirmware \
-		composer/melody/src/*.cpp fuzz/MelodyReaderFuzz.cpp -o build/fuzz/melody_reader_fuzz
-	$(FUZZ_CXX) -Icomposer/tunes/include -Icomposer/tunes/src \
-		$(TUNES_SOURCES) fuzz/RtttlReaderFuzz.cpp -o build/fuzz/rtttl_reader_fuzz
-	$(FUZZ_CXX) -Icomposer/tunes/include -Icomposer/tunes/src \
-		$(TUNES_SOURCES) fuzz/MidiReaderFuzz.cpp -o build/fuzz/midi_reader_fuzz
-	for reader in melody_reader rtttl_reader midi_reader; do \
-		build/fuzz/$${reader}_fuzz -max_total_time=$(FUZZ_SECONDS) \
-			-artifact_prefix=build/fuzz/$$reader- build/fuzz/$$reader fuzz/$${reader}_corpus \
-			|| exit 1; \
+	$(call configure,fuzz)
+	cmake --build --preset fuzz --target $(FUZZ_READERS:%=%_fuzz)
+	for reader in $(FUZZ_READERS); do \
+		mkdir -p build/fuzz/found/$$reader && \
+		build/fuzz/fuzz/$${reader}_fuzz -max_total_time=$(FUZZ_SECONDS) \
+			-artifact_prefix=build/fuzz/found/$$reader- build/fuzz/found/$$reader \
+			fuzz/$${reader}_corpus || exit 1; \
 	done
 
 clean:

@@ -90,6 +90,10 @@ set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libasound2-plugins | pipewire-alsa, qt6-tra
 
 include(CPack)
 
+if(NOT BUILD_TESTING)
+    return()
+endif()
+
 # Tests of the installed tree and of the package: they run the real cmake --install and cpack on
 # this build, so they need a complete build (as ctest after the build has), but neither root nor
 # a display.
@@ -139,3 +143,11 @@ add_test(NAME packaging.appstream
         --override=cid-maybe-not-rdns=pedantic
         ${quillon_desktop_dir}/${QUILLON_APPSTREAM_ID}.metainfo.xml)
 set_tests_properties(packaging.appstream PROPERTIES LABELS packaging TIMEOUT 60)
+
+# The release build, as `make package` configures it, looks for no test tool.
+add_test(NAME packaging.release_needs_no_test_tools
+    COMMAND ${CMAKE_COMMAND}
+        -D SOURCE_DIR=${PROJECT_SOURCE_DIR}
+        -D WORK_DIR=${quillon_packaging_work}/release
+        -P ${PROJECT_SOURCE_DIR}/packaging/tests/ReleaseConfigureTest.cmake)
+set_tests_properties(packaging.release_needs_no_test_tools PROPERTIES LABELS packaging TIMEOUT 120)

@@ -4,7 +4,7 @@
 function(quillon_tool_tests tool)
     cmake_parse_arguments(PARSE_ARGV 1 arg "" WINDOWS_BYTES "")
     # A cross-built tool cannot run here; the native build checks it under wine instead.
-    if(CMAKE_CROSSCOMPILING)
+    if(CMAKE_CROSSCOMPILING OR NOT BUILD_TESTING)
         return()
     endif()
     set(check ${PROJECT_SOURCE_DIR}/tools/tests/check-tool.sh)
@@ -20,13 +20,14 @@ function(quillon_tool_tests tool)
     endif()
 endfunction()
 
-# The Windows build (`make windows`, the windows preset) is its own build tree with its own
+# The Windows build (as `make windows` makes it, warnings as errors) is its own build tree with its own
 # compiler, so it stays out of this build; a test builds it instead, once, before the tests that
 # run its programs. Those share one private wine prefix, as creating one takes seconds.
-set(QUILLON_WINDOWS_DIR ${PROJECT_SOURCE_DIR}/build/windows)
+set(QUILLON_WINDOWS_DIR ${PROJECT_SOURCE_DIR}/build/windows-ci)
 set(QUILLON_WINE_PREFIX ${PROJECT_BINARY_DIR}/windows-tests/wineprefix)
 set(QUILLON_WINDOWS_CHECK ${PROJECT_SOURCE_DIR}/tools/tests/check-windows-tool.sh)
-if(QUILLON_BUILD_TOOLS AND NOT CMAKE_CROSSCOMPILING AND CMAKE_HOST_SYSTEM_NAME STREQUAL "Linux")
+if(BUILD_TESTING AND QUILLON_BUILD_TOOLS AND NOT CMAKE_CROSSCOMPILING
+   AND CMAKE_HOST_SYSTEM_NAME STREQUAL "Linux")
     find_program(QUILLON_WINE wine64 PATHS /usr/lib/wine NO_DEFAULT_PATH)
     find_program(QUILLON_WINE NAMES wine64 wine)
     find_program(QUILLON_MINGW_OBJDUMP x86_64-w64-mingw32-objdump)

@@ -1,5 +1,5 @@
-# The Windows build of the console tools, as `make windows` makes it: configured once, then
-# brought up to date. Run by CTest before the tests that start the programs under wine.
+# The Windows programs as `make windows` makes them, but with warnings as errors: configured once,
+# then brought up to date. Run by CTest before the tests that start the programs under wine.
 cmake_minimum_required(VERSION 3.25)
 
 function(run)
@@ -14,7 +14,7 @@ endfunction()
 # Configured when there is no build tree yet or the presets changed since, as `make windows`
 # does; ninja configures again by itself when a CMakeLists.txt changes.
 if("${SOURCE_DIR}/CMakePresets.json" IS_NEWER_THAN "${BINARY_DIR}/build.ninja")
-    run("${CMAKE_COMMAND}" --preset windows)
+    run("${CMAKE_COMMAND}" --preset windows-ci)
     file(TOUCH "${BINARY_DIR}/build.ninja")
 endif()
-run("${CMAKE_COMMAND}" --build --preset windows)
+run("${CMAKE_COMMAND}" --build --preset windows-ci)
