@@ -26,7 +26,7 @@
 #endif
 
 /* Timer1 counts T1_TICKS_PER_US per microsecond, so half a period of N microseconds is
- * N * T1_TICKS_PER_US counts: exact, and at most 16 * 3816 = 61056, which fits the 16-bit
+ * N * T1_TICKS_PER_US counts: exact, and at most 12 * 3816 = 45792, which fits the 16-bit
  * compare register. Timer2 matches every T2_TOP + 1 counts, one millisecond. */
 #if F_CPU == 1000000UL
 #define T1_CS _BV(CS10) /* /1 */

@@ -1,19 +1,18 @@
 // timervals: prints the 16-bit timer reload values of the 28 notes (C3 to B6) as C byte pairs,
 // high byte first, seven notes to a line, ready to paste into a firmware table.
+#include "quillon_convention.h"
+
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 
-// Note frequencies in hertz by note index, natural notes of four octaves, lowest first. Used
-// exactly as listed rather than derived from a tuning formula, so C6, E6 and B6 sit one hertz
-// below the nearest equal-tempered value.
-const std::uint32_t x[28] = {
-    131,  147,  165,  175,  196,  220,  247,  // C3 .. B3
-    262,  294,  330,  349,  392,  440,  494,  // C4 .. B4
-    523,  587,  659,  698,  784,  880,  988,  // C5 .. B5
-    1046, 1175, 1318, 1397, 1568, 1760, 1975, // C6 .. B6
-};
+// Note frequencies in hertz by note index, natural notes of four octaves, lowest first: the
+// player's own table, so that the reload values and the chip cannot disagree. Used exactly as
+// listed rather than derived from a tuning formula, so C6, E6 and B6 sit one hertz below the
+// nearest equal-tempered value.
+const std::uint32_t x[28] = {QUILLON_NOTE_FREQUENCIES_HZ};
+static_assert(sizeof x / sizeof x[0] == QUILLON_NOTE_COUNT);
 
 namespace {
 

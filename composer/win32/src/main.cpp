@@ -10,7 +10,8 @@
 #include <memory>
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
-    // The rich edit control's clipboard and the screen readers' names go through OLE.
+    // The screen readers' names are set through COM (IAccPropServices), and the common file
+    // dialogs host shell objects that want OLE on this thread.
     OleInitialize(nullptr);
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);

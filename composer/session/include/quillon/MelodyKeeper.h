@@ -26,8 +26,8 @@ struct MelodyKeeping {
 // Keeps the melody being composed in the archive without asking. A melody is the text from
 // start-up, Clear or Open until the next of these; the session says when one begins and when
 // the text changes, and the keeper writes the text kWriteDelay after the first change not yet
-// written. So every change is on the disk within a second however fast the changes come, and
-// the disk is written at most twice a second. A melody that is only the array header is not
+// written. So every change is on the disk within half a second however fast the changes come,
+// and the disk is written at most twice a second. A melody that is only the array header is not
 // kept (and its file goes when it becomes one again). When a write fails the composer goes on;
 // the user is told once, in a warning, and the next change tries again.
 class MelodyKeeper {
