@@ -3,6 +3,7 @@
 #include "quillon/MusicCode.h"
 
 #include <cstdint>
+#include <exception>
 #include <optional>
 #include <string>
 
@@ -61,7 +62,7 @@ void MusicEditor::ResetMusicText() {
         std::u16string text(kArrayHeader);
         text += kLineBreak;
         text1_.setText(text);
-    } catch (...) {
+    } catch (const std::exception&) {
         // A refused write leaves the old text in place.
     }
 }
@@ -86,7 +87,7 @@ bool MusicEditor::appendText(std::initializer_list<std::u16string_view> pieces) 
         }
         text1_.setText(text);
         return true;
-    } catch (...) {
+    } catch (const std::exception&) {
         // A refused write leaves the old text in place.
         return false;
     }
@@ -129,7 +130,8 @@ void MusicEditor::ExtendLastCode() {
         result += kSeparator;
         result.append(text, end, std::u16string::npos);
         text1_.setText(result);
-    } catch (...) {
+    } catch (const std::exception&) {
+        // A refused write leaves the last code as it was.
     }
 }
 
@@ -173,7 +175,8 @@ void MusicEditor::Text1_Change() {
             }
             return;
         }
-    } catch (...) {
+    } catch (const std::exception&) {
+        // The text cannot be read: no break this time; the next change tries again.
         return;
     }
     breakWaits_ = false;
@@ -194,10 +197,7 @@ void MusicEditor::Text1_Change() {
 }
 
 void MusicEditor::StartHistory() {
-    try {
-        text1_.clearHistory();
-    } catch (...) {
-    }
+    text1_.clearHistory();
     history_.clear();
     remember();
 }
@@ -211,7 +211,8 @@ void MusicEditor::Text1_HistoryMoved() {
             // An edit that changed nothing made a new point: the state is the one before it.
             history_.record(position, snapshot());
         }
-    } catch (...) {
+    } catch (const std::exception&) {
+        // Without room to file them the counters stay where they are.
     }
 }
 
@@ -229,7 +230,7 @@ void MusicEditor::setCountCaption(bool showCount) {
     try {
         label3_.setCaption(showCount ? countCaption(counter_.displayedCount()) : u"0");
         captionShowsCount_ = showCount;
-    } catch (...) {
+    } catch (const std::exception&) {
         // A caption that cannot be set keeps what it showed.
     }
 }
@@ -237,7 +238,8 @@ void MusicEditor::setCountCaption(bool showCount) {
 void MusicEditor::remember() {
     try {
         history_.record(text1_.historyPosition(), snapshot());
-    } catch (...) {
+    } catch (const std::exception&) {
+        // Without room to file them, undo to this point keeps the counters it finds.
     }
 }
 

@@ -74,9 +74,9 @@ public:
         typing_ = false;
     }
 
-    std::size_t historyPosition() const override { return position_; }
+    std::size_t historyPosition() const noexcept override { return position_; }
 
-    void clearHistory() override {
+    void clearHistory() noexcept override {
         points_.assign(1, text_);
         position_ = 0;
     }

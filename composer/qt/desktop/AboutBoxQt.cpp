@@ -6,6 +6,8 @@
 #include <QGuiApplication>
 #include <QWidget>
 
+#include <exception>
+
 namespace quillon {
 
 void showAboutBox(QWidget* owner, const QString& applicationText, const QString& extraText) {
@@ -15,8 +17,8 @@ void showAboutBox(QWidget* owner, const QString& applicationText, const QString&
         const QIcon icon = window != nullptr ? window->windowIcon() : QGuiApplication::windowIcon();
         AboutDialog dialog(applicationText, extraText, icon, window);
         dialog.exec();
-    } catch (...) {
-        // An About box that cannot be shown is simply not shown.
+    } catch (const std::exception&) {
+        // Only memory can run out here: an About box that cannot be shown is not shown.
     }
 }
 

@@ -196,14 +196,14 @@ void TextBoxEdit::replaceRange(std::size_t at, std::size_t removed, std::u16stri
     }
 }
 
-void TextBoxEdit::placeCaret(std::size_t index) {
+void TextBoxEdit::placeCaret(std::size_t index) noexcept {
     QTextCursor cursor = textCursor();
     cursor.setPosition(documentPosition(std::min(index, mirror_.size())));
     setTextCursor(cursor);
     ensureCursorVisible();
 }
 
-std::size_t TextBoxEdit::caretPosition() const {
+std::size_t TextBoxEdit::caretPosition() const noexcept {
     return textIndex(textCursor().position());
 }
 

@@ -33,8 +33,8 @@ public:
     std::u16string text() const override;
     void setText(std::u16string_view text) override;
     void replaceRange(std::size_t at, std::size_t removed, std::u16string_view inserted) override;
-    void placeCaret(std::size_t index) override;
-    std::size_t caretPosition() const override;
+    void placeCaret(std::size_t index) noexcept override;
+    std::size_t caretPosition() const noexcept override;
     void selectAll() override;
 
     void setMarks(std::span<const TextMark> marks) override;

@@ -5,13 +5,14 @@
 namespace quillon {
 
 // Every entry point is an event handler of a window: nothing thrown may leave it, or the
-// toolkit ends the program and the melody is lost.
+// toolkit ends the program and the melody is lost. The user is told that the step stopped.
 namespace {
 template <typename Run> void guarded(SessionCore& core, Run&& run) {
     try {
         const SessionCore::Entry entry(core);
         run();
-    } catch (...) {
+    } catch (const std::exception& failure) {
+        core.tellFailure(failure);
     }
 }
 } // namespace
@@ -45,8 +46,8 @@ void ComposerSession::perform(SessionAction action, std::size_t item) {
 bool ComposerSession::Form_QueryUnload() {
     try {
         return core_->queryUnload();
-    } catch (...) {
-        // Whatever failed, the user must be able to close the window.
+    } catch (const std::exception&) {
+        // Whatever failed, the user must be able to close the window; the melody is kept.
         return true;
     }
 }
@@ -66,7 +67,8 @@ bool ComposerSession::canRedo() const {
 std::u16string ComposerSession::tipAt(std::size_t index) const {
     try {
         return core_->tipAt(index);
-    } catch (...) {
+    } catch (const std::exception&) {
+        // A tooltip is only a hint: none is shown.
         return {};
     }
 }

@@ -7,10 +7,12 @@
 #include "quillon/LocalTime.h"
 #include "quillon/MelodyFile.h"
 #include "quillon/MusicCode.h"
+#include "quillon/TextCodec.h"
 
 #include <algorithm>
 #include <chrono>
 #include <exception>
+#include <new>
 #include <span>
 #include <string>
 #include <variant>
@@ -33,32 +35,7 @@ std::u16string soundDetail(SoundProblem problem, const std::string& detail) {
     if (!detail.empty()) {
         // What the sound library said is ASCII or UTF-8; the user sees it as it came.
         text += u"（";
-        for (std::size_t i = 0; i < detail.size();) {
-            const auto byte = static_cast<unsigned char>(detail[i]);
-            char32_t ch = byte;
-            std::size_t length = 1;
-            if (byte >= 0xf0 && i + 3 < detail.size()) {
-                ch = byte & 0x07u;
-                length = 4;
-            } else if (byte >= 0xe0 && i + 2 < detail.size()) {
-                ch = byte & 0x0fu;
-                length = 3;
-            } else if (byte >= 0xc0 && i + 1 < detail.size()) {
-                ch = byte & 0x1fu;
-                length = 2;
-            }
-            for (std::size_t k = 1; k < length; ++k) {
-                ch = (ch << 6) | (static_cast<unsigned char>(detail[i + k]) & 0x3fu);
-            }
-            i += length;
-            if (ch >= 0x10000) {
-                ch -= 0x10000;
-                text += static_cast<char16_t>(0xd800 + (ch >> 10));
-                text += static_cast<char16_t>(0xdc00 + (ch & 0x3ff));
-            } else {
-                text += static_cast<char16_t>(ch);
-            }
-        }
+        text += decodeUtf8Lenient(detail);
         text += u"）";
     }
     return text;
@@ -80,14 +57,16 @@ SessionCore::SessionCore(SessionPorts ports, MelodyKeeping keeping)
     checkTimer_ = ports_.timers.makeTimer([this] {
         try {
             check();
-        } catch (...) {
-            // A check that cannot finish leaves the marks as they were.
+        } catch (const std::exception&) {
+            // A check that cannot finish leaves the marks as they were; the next change checks
+            // again.
         }
     });
     followTimer_ = ports_.timers.makeTimer([this] {
         try {
             follow();
-        } catch (...) {
+        } catch (const std::exception&) {
+            // The light cannot follow: the play ends rather than run on unseen.
             stopPlaying();
         }
     });
@@ -98,8 +77,9 @@ SessionCore::~SessionCore() {
         if (keeper_) {
             keeper_->flush();
         }
-    } catch (...) {
-        // Closing goes on; the kept melody is as it was last written.
+    } catch (const std::exception&) {
+        // The window is going: there is no one left to tell. The kept melody is as it was
+        // last written, at most half a second old.
     }
 }
 
@@ -190,7 +170,7 @@ SessionCore::Entry::~Entry() {
     if (--core_.entries_ == 0) {
         try {
             core_.settle();
-        } catch (...) {
+        } catch (const std::exception&) {
             // The timer checks later.
         }
     }
@@ -525,6 +505,16 @@ void SessionCore::soundClickedNote(MusicCode code) {
         melodyPlaying_ = false;
         followTimer_->stop();
         preview_.soundNote(code);
+    }
+}
+
+void SessionCore::tellFailure(const std::exception& failure) noexcept {
+    const bool memory = dynamic_cast<const std::bad_alloc*>(&failure) != nullptr;
+    try {
+        ports_.notice.showWarning(userText(UserText::StepFailed),
+                                  memory ? userText(UserText::OutOfMemory) : u"");
+    } catch (const std::exception&) {
+        // Nothing more can be told; the window goes on.
     }
 }
 

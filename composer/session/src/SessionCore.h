@@ -1,5 +1,7 @@
 #pragma once
 
+#include <exception>
+
 #include "quillon/ComposerSession.h"
 #include "quillon/MelodyCheck.h"
 #include "quillon/MelodyPreview.h"
@@ -47,6 +49,8 @@ public:
     bool canUndo() const { return history_.canUndo(); }
     bool canRedo() const { return history_.canRedo(); }
     std::u16string tipAt(std::size_t index) const;
+    // Tells the user that an event's handler stopped on `failure` before its end.
+    void tellFailure(const std::exception& failure) noexcept;
 
 private:
     void play();

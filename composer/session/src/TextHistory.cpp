@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <exception>
 #include <utility>
 
 namespace quillon {
@@ -113,11 +114,7 @@ bool TextHistory::userEdited() {
     }
     Edit edit = diff(known_, now);
     touched(edit.at);
-    try {
-        alignToCaret(edit, now, control_.caretPosition());
-    } catch (...) {
-        // Without the caret the diff's own place serves.
-    }
+    alignToCaret(edit, now, control_.caretPosition());
     known_ = std::move(now);
     if (joinsTyping(edit)) {
         Edit& last = undo_.back().edits.back();
@@ -163,7 +160,7 @@ void TextHistory::push(Step step) {
     redo_.clear();
 }
 
-void TextHistory::clearHistory() {
+void TextHistory::clearHistory() noexcept {
     undo_.clear();
     redo_.clear();
     lastWasProgramWrite_ = false;
@@ -225,16 +222,13 @@ void TextHistory::show(const Edit& edit, bool undoing) {
         } else {
             control_.replaceRange(edit.at, edit.removed.size(), edit.inserted);
         }
-    } catch (...) {
+    } catch (const std::exception&) {
         // A control that refuses leaves its text; the next edit of the user's finds out.
     }
 }
 
 void TextHistory::placeCaret(std::size_t caret) {
-    try {
-        control_.placeCaret(std::min(caret, known_.size()));
-    } catch (...) {
-    }
+    control_.placeCaret(std::min(caret, known_.size()));
 }
 
 void TextHistory::touched(std::size_t at) {

@@ -28,6 +28,10 @@ std::u16string_view userText(UserText text) {
         return u"无法播放旋律：没有可用的声音输出。";
     case UserText::PlayFailed:
         return u"无法播放旋律。文本没有改变。";
+    case UserText::StepFailed:
+        return u"操作未能完成，文本保持在中断时的状态。";
+    case UserText::OutOfMemory:
+        return u"内存不足。";
     case UserText::AboutApplication:
         return u"作者";
     case UserText::AboutExtra:

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>
@@ -41,8 +42,8 @@ public:
         raise();
     }
 
-    void placeCaret(std::size_t index) override { caret = index; }
-    std::size_t caretPosition() const override { return caret; }
+    void placeCaret(std::size_t index) noexcept override { caret = index; }
+    std::size_t caretPosition() const noexcept override { return caret; }
     void selectAll() override { allSelected = true; }
 
     // The user's edit at `at`: `removed` characters go, `typed` comes, one change.
@@ -90,11 +91,16 @@ public:
     int abouts = 0;
     std::u16string aboutApplication;
     std::u16string aboutExtra;
+    // The About box cannot be made, as when memory runs out.
+    bool aboutFails = false;
 
     void showWarning(std::u16string_view text, std::u16string_view detail) override {
         warnings.push_back({std::u16string(text), std::u16string(detail)});
     }
     void showAbout(std::u16string_view applicationText, std::u16string_view extraText) override {
+        if (aboutFails) {
+            throw std::bad_alloc();
+        }
         ++abouts;
         aboutApplication = applicationText;
         aboutExtra = extraText;

@@ -153,6 +153,22 @@ TEST(SessionPreview, AFailureToPlayIsToldAndTheTextStays) {
     EXPECT_EQ(h.label3.caption, u" 2");
 }
 
+TEST(SessionPreview, AStepThatStopsHalfwayIsToldAndTheWindowGoesOn) {
+    SessionHarness h;
+    h.click("Command311");
+    h.notice.aboutFails = true;
+    h.click("Command517"); // About
+    ASSERT_EQ(h.notice.warnings.size(), 1U);
+    EXPECT_NE(h.notice.warnings[0].text.find(u"未能完成"), std::u16string::npos);
+    EXPECT_NE(h.notice.warnings[0].detail.find(u"内存不足"), std::u16string::npos);
+    h.notice.aboutFails = false;
+    h.click("Command312");
+    EXPECT_EQ(h.text1.text(), kHeaderLine + u"0x73,0x7b,");
+    h.click("Command517");
+    EXPECT_EQ(h.notice.abouts, 1);
+    EXPECT_EQ(h.notice.warnings.size(), 1U);
+}
+
 TEST(SessionPreview, FindingsAreUnderlinedAndExplained) {
     SessionHarness h;
     // A new window shows only the quiet hint that the melody has not been ended.

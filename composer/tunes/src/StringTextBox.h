@@ -25,8 +25,8 @@ public:
         }
     }
 
-    std::size_t historyPosition() const override { return position_; }
-    void clearHistory() override { position_ = 0; }
+    std::size_t historyPosition() const noexcept override { return position_; }
+    void clearHistory() noexcept override { position_ = 0; }
 
 private:
     std::u16string text_;

@@ -203,12 +203,12 @@ void Text1Box::showEnd() {
     SendMessageW(hwnd(), EM_SCROLLCARET, 0, 0);
 }
 
-void Text1Box::placeCaret(std::size_t index) {
+void Text1Box::placeCaret(std::size_t index) noexcept {
     select(index, index);
     SendMessageW(hwnd(), EM_SCROLLCARET, 0, 0);
 }
 
-std::size_t Text1Box::caretPosition() const {
+std::size_t Text1Box::caretPosition() const noexcept {
     return selection().end;
 }
 

@@ -26,10 +26,10 @@ class UndoableText : public TextBox {
 public:
     // Where the undo history stands: the same number after a change as after undoing or
     // redoing back to that change, so that the editor can file its counters under it.
-    virtual std::size_t historyPosition() const = 0;
+    virtual std::size_t historyPosition() const noexcept = 0;
 
     // Forgets the undo history: the present text becomes the point that undo stops at.
-    virtual void clearHistory() = 0;
+    virtual void clearHistory() noexcept = 0;
 };
 
 } // namespace quillon

@@ -29,11 +29,11 @@ public:
 
     // Puts the caret at `index` and scrolls it into view, leaving no selection: where undo and
     // redo leave the user.
-    virtual void placeCaret(std::size_t index) = 0;
+    virtual void placeCaret(std::size_t index) noexcept = 0;
 
     // Where the caret stands: after the user's edit, the end of what was typed. Comparing two
     // texts cannot tell which of "ee" was typed; the caret can.
-    virtual std::size_t caretPosition() const = 0;
+    virtual std::size_t caretPosition() const noexcept = 0;
 
     // Selects the whole text (Ctrl+A, which a plain Windows edit control ignores).
     virtual void selectAll() = 0;

@@ -27,8 +27,8 @@ public:
     std::u16string_view view() const { return known_; }
     // A program write: one step, or part of the step of the write it is nested in.
     void setText(std::u16string_view text) override;
-    std::size_t historyPosition() const override { return undo_.size(); }
-    void clearHistory() override;
+    std::size_t historyPosition() const noexcept override { return undo_.size(); }
+    void clearHistory() noexcept override;
 
     // The control reports a change that the history did not write: the user's edit. False when
     // the text is as it was (nothing to count).

@@ -26,6 +26,9 @@ enum class UserText {
     SelectAllMenu,
     NoSound,
     PlayFailed,
+    // A click, key or menu entry that could not finish: what it had done so far stays.
+    StepFailed,
+    OutOfMemory,
     AboutApplication,
     AboutExtra,
     // Keeping, saving and opening melodies.
