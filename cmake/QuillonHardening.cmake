@@ -6,7 +6,7 @@ if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang" AND NOT WIN32 AND NOT APPLE)
     add_compile_options(-fstack-protector-strong)
     # Fortify needs the optimiser (glibc warns at -O0, an error with the warnings as errors), and
     # the sanitizers check the same calls better on their own.
-    if(NOT QUILLON_SANITIZE)
+    if(NOT QUILLON_SANITIZE AND NOT QUILLON_FUZZ)
         add_compile_options($<$<NOT:$<CONFIG:Debug>>:-D_FORTIFY_SOURCE=2>)
     endif()
     add_link_options(LINKER:-z,relro LINKER:-z,now)

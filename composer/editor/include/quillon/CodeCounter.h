@@ -13,6 +13,8 @@ struct CodeCounter {
     std::int16_t displayedCount() const {
         return static_cast<std::int16_t>(ChangeCount - 1 - BreakCount);
     }
+
+    friend bool operator==(const CodeCounter&, const CodeCounter&) = default;
 };
 
 } // namespace quillon
