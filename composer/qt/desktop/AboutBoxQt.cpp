@@ -1,4 +1,5 @@
-// The About box on a desktop without the Windows shell's own: a dialog of our own.
+// The Qt window's About box: a dialog of our own, as the Linux desktops have no standard one
+// (the Windows composer shows the shell's).
 #include "AboutBox.h"
 
 #include "AboutDialog.h"
