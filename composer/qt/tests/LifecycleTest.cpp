@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QFile>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTime>
@@ -151,7 +152,12 @@ private slots:
                                QCOMPARE(dialog->nameFilters(),
                                         QStringList({QStringLiteral("C 源文件 (*.h *.c)"),
                                                      QStringLiteral("所有文件 (*)")}));
-                               dialog->selectFile(tune);
+                               // Typed as the user does: selectFile() leaves the name
+                               // field alone whenever it already has the focus.
+                               auto* name =
+                                   dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                               QVERIFY(name != nullptr);
+                               name->setText(tune);
                                static_cast<QDialog*>(dialog)->accept();
                            }));
         QCOMPARE(form->windowTitle(), QStringLiteral("tune.h - Quillon"));
