@@ -80,19 +80,20 @@ moved 1 octave down"
 
     # A MIDI file named .txt: told by its content. Made by python3-mido at 150 a minute (480
     # ticks, 400 ms a quarter): 400 ms of silence, a chord of 780 ms (its lower notes left out)
-    # with a drum and a bass note on channel 2, 20 ms of silence (dropped: the chord's G5 lasts
-    # 800 ms), then C6 for 400 ms.
+    # with a drum and a low chord on channel 2, 20 ms of silence (dropped: the chord's G5 lasts
+    # 800 ms), then C6 for 400 ms. Neither channel sounds mostly one note at a time; channel 1
+    # has the higher mean pitch.
     if ! "$python" - "$work/tune.txt" <<'PY'
 import sys, mido
 song = mido.MidiFile(type=0, ticks_per_beat=480)
 track = mido.MidiTrack()
 track.append(mido.MetaMessage('set_tempo', tempo=400000))
 delta = 480
-for channel, pitch in ((0, 72), (0, 76), (0, 79), (9, 38), (1, 48)):
+for channel, pitch in ((0, 72), (0, 76), (0, 79), (9, 38), (1, 48), (1, 52)):
     track.append(mido.Message('note_on', channel=channel, note=pitch, velocity=80, time=delta))
     delta = 0
 delta = 936
-for channel, pitch in ((0, 72), (0, 76), (0, 79), (9, 38), (1, 48)):
+for channel, pitch in ((0, 72), (0, 76), (0, 79), (9, 38), (1, 48), (1, 52)):
     track.append(mido.Message('note_off', channel=channel, note=pitch, time=delta))
     delta = 0
 track.append(mido.Message('note_on', note=84, velocity=80, time=24))
@@ -108,7 +109,7 @@ PY
 0x94,0xab,0x00};" "1 silence under 50 ms dropped
 the silence of 400 ms before the first note left out
 2 notes under the top voice left out
-1 note in 1 other channel left out
+2 notes in 1 other channel left out
 1 drum note left out"
 
     # Refused files: one line on standard error, nothing on standard output, status 1.
@@ -139,11 +140,11 @@ song.save(sys.argv[1])' "$work/two.mid"
 
     # The command line: exactly one file.
     run
-    expect "no file" 2 "" "usage: $name FILE"
+    expect "no file" 2 "" "usage: $name [--list | --track N | --tune N] FILE"
     run "$work/scale.txt" "$work/scale.txt"
-    expect "two files" 2 "" "usage: $name FILE"
+    expect "two files" 2 "" "usage: $name [--list | --track N | --tune N] FILE"
     run --help
-    expect "--help" 0 "usage: $name FILE" ""
+    expect "--help" 0 "usage: $name [--list | --track N | --tune N] FILE" ""
     ;;
 *)
     echo "check-import.sh: unknown group '$group'" >&2

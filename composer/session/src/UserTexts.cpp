@@ -85,6 +85,8 @@ std::u16string_view importErrorText(ImportError error) {
         return u"文件里没有可以导入的音符（例如只有打击乐）。";
     case ImportError::TooLong:
         return u"乐曲太长：数组放不进单片机 32 KB 的闪存。";
+    case ImportError::NoSuchTune:
+        return u"文件里没有所选的音轨或乐曲。";
     }
     return u"";
 }
@@ -135,6 +137,8 @@ std::u16string changeLine(const Change& change) {
         return u"没有采用第 10 通道（打击乐）的 " + count + u" 个音符";
     case ChangeKind::TokenSkipped:
         return u"跳过了 " + count + u" 个认不出的记号";
+    case ChangeKind::OtherTunesLeftOut:
+        return u"没有采用文件里另外的 " + count + u" 首乐曲";
     }
     return {};
 }
