@@ -113,8 +113,8 @@ private:
         words_.push_back(0);
     }
 
-    // DWORD-aligned as the template must be.
-    std::vector<WORD> words_ = std::vector<WORD>();
+    // The allocator's alignment keeps the start on a DWORD boundary, as the template must be.
+    std::vector<WORD> words_;
 };
 
 constexpr WORD kButtonAtom = 0x0080;
