@@ -80,19 +80,20 @@ moved 1 octave down"
 
     # A MIDI file named .txt: told by its content. Made by python3-mido at 150 a minute (480
     # ticks, 400 ms a quarter): 400 ms of silence, a chord of 780 ms (its lower notes left out)
-    # with a drum and a bass note on channel 2, 20 ms of silence (dropped: the chord's G5 lasts
-    # 800 ms), then C6 for 400 ms.
+    # with a drum and a low chord on channel 2, 20 ms of silence (dropped: the chord's G5 lasts
+    # 800 ms), then C6 for 400 ms. Neither channel sounds mostly one note at a time; channel 1
+    # has the higher mean pitch.
     if ! "$python" - "$work/tune.txt" <<'PY'
 import sys, mido
 song = mido.MidiFile(type=0, ticks_per_beat=480)
 track = mido.MidiTrack()
 track.append(mido.MetaMessage('set_tempo', tempo=400000))
 delta = 480
-for channel, pitch in ((0, 72), (0, 76), (0, 79), (9, 38), (1, 48)):
+for channel, pitch in ((0, 72), (0, 76), (0, 79), (9, 38), (1, 48), (1, 52)):
     track.append(mido.Message('note_on', channel=channel, note=pitch, velocity=80, time=delta))
     delta = 0
 delta = 936
-for channel, pitch in ((0, 72), (0, 76), (0, 79), (9, 38), (1, 48)):
+for channel, pitch in ((0, 72), (0, 76), (0, 79), (9, 38), (1, 48), (1, 52)):
     track.append(mido.Message('note_off', channel=channel, note=pitch, time=delta))
     delta = 0
 track.append(mido.Message('note_on', note=84, velocity=80, time=24))
@@ -108,8 +109,49 @@ PY
 0x94,0xab,0x00};" "1 silence under 50 ms dropped
 the silence of 400 ms before the first note left out
 2 notes under the top voice left out
-1 note in 1 other channel left out
+2 notes in 1 other channel left out
 1 drum note left out"
+
+    # Choosing. --list: one candidate a line, tab-separated: number, name, channels, notes,
+    # range, "default". Channel 1 (C5 E5 G5, C6) and channel 2 (C3 E3): neither sounds mostly
+    # one note at a time, channel 1 has the higher mean pitch.
+    tab=$'\t'
+    run --list "$work/tune.txt"
+    expect "--list, MIDI" 0 "1$tab-${tab}channel 1${tab}4 notes${tab}C5-C6${tab}default
+2$tab-${tab}channel 2${tab}2 notes${tab}C3-E3" ""
+    # Channel 2 taken: its chord's E3 (780 ms, 800) over C3.
+    run --track 2 "$work/tune.txt"
+    expect "--track 2" 0 "$header
+0x14,0x00};" "1 note length rounded
+the silence of 400 ms before the first note left out
+1 note under the top voice left out
+4 notes in 1 other channel left out
+1 drum note left out"
+
+    # A ring-tone collection, one tune a line: the first is taken, the others counted.
+    printf 'x:d=4,o=5,b=150:c,d\r\ny:d=4,o=5,b=150:e,f\r\nz:d=4,o=5,b=150:2g,p\r\n' >"$work/three.rtttl"
+    run "$work/three.rtttl"
+    expect "collection" 0 "$header
+0x73,0x7b,0x00};" "2 other tunes in the file left out"
+    run --list "$work/three.rtttl"
+    expect "--list, RTTTL" 0 "1${tab}x$tab-${tab}2 notes${tab}C5-D5${tab}default
+2${tab}y$tab-${tab}2 notes${tab}E5-F5
+3${tab}z$tab-${tab}1 note${tab}G5-G5" ""
+    run --tune 3 "$work/three.rtttl"
+    expect "--tune 3" 0 "$header
+0x94,0xf8,0x00};" "2 other tunes in the file left out"
+
+    # Choices the file cannot meet: one line, status 2, nothing written.
+    run --tune 4 "$work/three.rtttl"
+    expect "no tune 4" 2 "" "$name: $work/three.rtttl: no tune 4: the file has 3 (see --list)"
+    run --track 1 "$work/three.rtttl"
+    expect "--track on RTTTL" 2 "" "$name: $work/three.rtttl: not a MIDI file: choose with --tune N"
+    run --tune 1 "$work/tune.txt"
+    expect "--tune on MIDI" 2 "" "$name: $work/tune.txt: a MIDI file: choose with --track N"
+    run --track 0 "$work/tune.txt"
+    expect "--track 0" 2 "" "$name: --track takes a number from 1, not '0'"
+    run --list "$work/missing.mid"
+    expect "--list, missing file" 1 "" "$name: $work/missing.mid: No such file or directory"
 
     # Refused files: one line on standard error, nothing on standard output, status 1.
     : >"$work/empty.rtttl"
@@ -137,13 +179,17 @@ song.save(sys.argv[1])' "$work/two.mid"
     run "$work/missing.mid"
     expect "missing file" 1 "" "$name: $work/missing.mid: No such file or directory"
 
-    # The command line: exactly one file.
+    # The command line: exactly one file, an option before it at most.
     run
-    expect "no file" 2 "" "usage: $name FILE"
+    expect "no file" 2 "" "usage: $name [--list | --track N | --tune N] FILE"
     run "$work/scale.txt" "$work/scale.txt"
-    expect "two files" 2 "" "usage: $name FILE"
+    expect "two files" 2 "" "usage: $name [--list | --track N | --tune N] FILE"
+    run --list
+    expect "--list without a file" 2 "" "usage: $name [--list | --track N | --tune N] FILE"
+    run --tune 1 "$work/scale.txt" "$work/scale.txt"
+    expect "--tune and two files" 2 "" "usage: $name [--list | --track N | --tune N] FILE"
     run --help
-    expect "--help" 0 "usage: $name FILE" ""
+    expect "--help" 0 "usage: $name [--list | --track N | --tune N] FILE" ""
     ;;
 *)
     echo "check-import.sh: unknown group '$group'" >&2

@@ -1,10 +1,15 @@
 #include "QtFileDialogs.h"
 
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QLabel>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStringList>
+#include <QVBoxLayout>
 
 namespace quillon {
 
@@ -79,6 +84,34 @@ CloseAnswer QtFileDialogs::askSaveChanges(const CloseQuestion& question) {
         return CloseAnswer::Save;
     }
     return box.clickedButton() == dontSave ? CloseAnswer::DontSave : CloseAnswer::Cancel;
+}
+
+void QtFileDialogs::askTuneChoice(const TuneQuestion& question, TuneAnswer answer) {
+    QDialog dialog(&window_);
+    dialog.setObjectName(QStringLiteral("TuneChoiceDialog"));
+    dialog.setWindowTitle(qs(question.title));
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(new QLabel(qs(question.prompt), &dialog));
+    auto* list = new QListWidget(&dialog);
+    list->setObjectName(QStringLiteral("TuneList"));
+    for (const std::u16string& row : question.rows) {
+        list->addItem(qs(row));
+    }
+    list->setCurrentRow(static_cast<int>(question.defaultRow));
+    list->setMinimumWidth(list->sizeHintForColumn(0) + 40);
+    layout->addWidget(list);
+    auto* buttons = new QDialogButtonBox(&dialog);
+    QPushButton* take = buttons->addButton(qs(question.take), QDialogButtonBox::AcceptRole);
+    buttons->addButton(qs(question.cancel), QDialogButtonBox::RejectRole);
+    take->setDefault(true);
+    layout->addWidget(buttons);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    QObject::connect(list, &QListWidget::itemActivated, &dialog, &QDialog::accept);
+    list->setFocus();
+
+    const bool taken = dialog.exec() == QDialog::Accepted && list->currentRow() >= 0;
+    answer(taken ? std::optional(static_cast<std::size_t>(list->currentRow())) : std::nullopt);
 }
 
 } // namespace quillon

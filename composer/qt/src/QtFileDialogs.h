@@ -6,8 +6,8 @@ class QWidget;
 
 namespace quillon {
 
-// Open, Save As and the question on closing, as Qt's own dialogs over the window: the same on
-// every desktop (no portal or platform dialog), which the tests drive by keys.
+// Open, Save As, the question on closing and the choice of a tune, as Qt's own dialogs over the
+// window: the same on every desktop (no portal or platform dialog), which the tests drive by keys.
 class QtFileDialogs : public FileDialogs {
 public:
     explicit QtFileDialogs(QWidget& window) : window_(window) {}
@@ -19,6 +19,8 @@ public:
     askSavePath(std::u16string_view title, std::span<const FileFilter> filters,
                 const std::filesystem::path& suggested) override;
     CloseAnswer askSaveChanges(const CloseQuestion& question) override;
+    // A small dialog of its own: the prompt, a list of the rows and the two buttons.
+    void askTuneChoice(const TuneQuestion& question, TuneAnswer answer) override;
 
 private:
     QWidget& window_;

@@ -365,8 +365,8 @@ bool SessionCore::bringInTune(const std::filesystem::path& path) {
         return false;
     }
     const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
-    ImportResult result = importTune(std::span(data, bytes.size()));
-    if (const ImportError* error = std::get_if<ImportError>(&result)) {
+    const CandidatesResult listed = listTunes(std::span(data, bytes.size()));
+    if (const ImportError* error = std::get_if<ImportError>(&listed)) {
         if (text && (*error == ImportError::NotATune || *error == ImportError::Empty)) {
             return false;
         }
@@ -374,6 +374,43 @@ bool SessionCore::bringInTune(const std::filesystem::path& path) {
                                   std::u16string(importErrorText(*error)) + u"\n" +
                                       fileDisplayName(path));
         return true;
+    }
+    const TuneCandidates& candidates = std::get<TuneCandidates>(listed);
+    if (candidates.list.size() == 1) {
+        takeTune(path, bytes, std::nullopt);
+        return true;
+    }
+    std::vector<std::u16string> rows;
+    for (std::size_t i = 0; i < candidates.list.size(); ++i) {
+        rows.push_back(tuneChoiceRow(candidates.list[i], i + 1, i == candidates.defaultIndex));
+    }
+    const TuneQuestion question{userText(UserText::TuneChoiceTitle),
+                                userText(UserText::TuneChoicePrompt),
+                                rows,
+                                candidates.defaultIndex,
+                                userText(UserText::TakeTuneButton),
+                                userText(UserText::CancelButton)};
+    // The bytes go with the answer: the file may change before it comes.
+    ports_.files.askTuneChoice(
+        question, [this, path, kept = std::move(bytes)](std::optional<std::size_t> chosen) {
+            if (chosen) {
+                const Entry entry(*this);
+                takeTune(path, kept, *chosen);
+            }
+        });
+    return true;
+}
+
+void SessionCore::takeTune(const std::filesystem::path& path, const std::string& bytes,
+                           std::optional<std::size_t> index) {
+    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
+    const std::span<const std::uint8_t> span(data, bytes.size());
+    const ImportResult result = index ? importTune(span, *index) : importTune(span);
+    if (const ImportError* error = std::get_if<ImportError>(&result)) {
+        ports_.notice.showWarning(userText(UserText::TuneNotImported),
+                                  std::u16string(importErrorText(*error)) + u"\n" +
+                                      fileDisplayName(path));
+        return;
     }
     const ImportedTune& tune = std::get<ImportedTune>(result);
     // A new melody without a file: saving must never write C over the tune it came from.
@@ -386,7 +423,6 @@ bool SessionCore::bringInTune(const std::filesystem::path& path) {
         ports_.notice.showInformation(userText(UserText::TuneChanged),
                                       importReportText(tune.report));
     }
-    return true;
 }
 
 void SessionCore::openRecent(std::size_t item) {

@@ -68,6 +68,9 @@ private:
     // A tune file (MIDI, RTTTL) brought in as music codes; false when the file is to be opened
     // as text instead.
     bool bringInTune(const std::filesystem::path& path);
+    // The tune at `index` of what the file's bytes offer, or the default one, as a new melody.
+    void takeTune(const std::filesystem::path& path, const std::string& bytes,
+                  std::optional<std::size_t> index);
     void openRecent(std::size_t item);
     bool save(bool askForName);
     // Puts `text` into Text1 as one step that counts as one change, like a paste.

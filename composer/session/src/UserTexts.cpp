@@ -1,5 +1,7 @@
 #include "quillon/UserTexts.h"
 
+#include "quillon/TextCodec.h"
+
 namespace quillon {
 
 std::u16string_view userText(UserText text) {
@@ -69,6 +71,12 @@ std::u16string_view userText(UserText text) {
         return u"乐曲已导入。为了能用音乐代码写出来，做了下面这些改动：";
     case UserText::TuneNotImported:
         return u"无法导入这个乐曲，文本没有改变。";
+    case UserText::TuneChoiceTitle:
+        return u"选择乐曲";
+    case UserText::TuneChoicePrompt:
+        return u"这个文件里有不止一首乐曲（音轨或通道）。选择要导入的一首：";
+    case UserText::TakeTuneButton:
+        return u"导入";
     }
     return u"";
 }
@@ -89,6 +97,8 @@ std::u16string_view importErrorText(ImportError error) {
         return u"文件里没有可以导入的音符（例如只有打击乐）。";
     case ImportError::TooLong:
         return u"乐曲太长：数组放不进单片机 32 KB 的闪存。";
+    case ImportError::NoSuchTune:
+        return u"文件里没有所选的音轨或乐曲。";
     }
     return u"";
 }
@@ -139,6 +149,8 @@ std::u16string changeLine(const Change& change) {
         return u"没有采用第 10 通道（打击乐）的 " + count + u" 个音符";
     case ChangeKind::TokenSkipped:
         return u"跳过了 " + count + u" 个认不出的记号";
+    case ChangeKind::OtherTunesLeftOut:
+        return u"没有采用文件里另外的 " + count + u" 首乐曲";
     }
     return {};
 }
@@ -155,6 +167,39 @@ std::u16string importReportText(const ImportReport& report) {
         text += u"。";
     }
     return text;
+}
+
+std::u16string tuneChoiceRow(const TuneCandidate& candidate, std::size_t position, bool isDefault) {
+    // Ideographic spaces part the fields, as a list in Chinese reads.
+    constexpr std::u16string_view gap = u"\u3000";
+    std::u16string row = number(static_cast<std::int64_t>(position));
+    row += gap;
+    row +=
+        candidate.name.empty() ? std::u16string(u"（无名称）") : decodeUtf8Lenient(candidate.name);
+    if (!candidate.channels.empty()) {
+        row += gap;
+        row += u"通道 ";
+        for (std::size_t i = 0; i < candidate.channels.size(); ++i) {
+            if (i > 0) {
+                row += u"、";
+            }
+            row += number(candidate.channels[i]);
+        }
+    }
+    row += gap;
+    row += number(candidate.notes) + u" 个音符";
+    if (candidate.lowest >= 0) {
+        row += gap;
+        const std::string lowest = noteName(candidate.lowest);
+        const std::string highest = noteName(candidate.highest);
+        row.append(lowest.begin(), lowest.end());
+        row += u"–";
+        row.append(highest.begin(), highest.end());
+    }
+    if (isDefault) {
+        row += u"（默认）";
+    }
+    return row;
 }
 
 std::u16string_view findingText(FindingKind kind) {

@@ -183,6 +183,24 @@ public:
         questions.emplace_back(question.question);
         return closeAnswer;
     }
+
+    // The rows and default row of every tune question; answered with tuneAnswer at once, or
+    // with answerTuneLater kept in pendingTuneAnswer for the test to call.
+    std::vector<std::vector<std::u16string>> tuneRows;
+    std::vector<std::size_t> tuneDefaults;
+    std::optional<std::size_t> tuneAnswer;
+    bool answerTuneLater = false;
+    TuneAnswer pendingTuneAnswer;
+
+    void askTuneChoice(const TuneQuestion& question, TuneAnswer answer) override {
+        tuneRows.emplace_back(question.rows.begin(), question.rows.end());
+        tuneDefaults.push_back(question.defaultRow);
+        if (answerTuneLater) {
+            pendingTuneAnswer = std::move(answer);
+        } else {
+            answer(tuneAnswer);
+        }
+    }
 };
 
 inline const std::u16string kHeaderLine = u"const unsigned char music_item[] = {\r\n";

@@ -106,6 +106,8 @@ TEST_F(SessionFilesTest, OpenBringsTunesInAsOneStepAndSaysWhatChanged) {
     key(Key::O);
     EXPECT_EQ(h.text1.text(), kHeaderLine + u"0x73,0x7b,0x83,0x8b,0x93,0x9b,0xa3,0xab,0x00};\r\n");
     EXPECT_TRUE(h.notice.warnings.empty());
+    // One tune: nothing to choose.
+    EXPECT_TRUE(h.files.tuneRows.empty());
     // No file: saving must not write C over the tune.
     EXPECT_EQ(h.form1.caption, u"Quillon");
     h.undo();
@@ -136,6 +138,45 @@ TEST_F(SessionFilesTest, OpenBringsTunesInAsOneStepAndSaysWhatChanged) {
     ASSERT_EQ(h.notice.warnings.size(), 2u);
     EXPECT_EQ(h.notice.warnings[1].text, userText(UserText::TuneNotImported));
     EXPECT_EQ(h.text1.text(), u"// tempo: fast\r\n{0x73,0x00};");
+}
+
+// Two tunes, one a line: C5 D5 and E5 F5, quarters at 150 a minute (0x73 0x7b, 0x83 0x8b).
+TEST_F(SessionFilesTest, OpenAsksWhichTuneWhenTheFileHoldsMore) {
+    h.click("Command323");
+    const std::u16string before = kHeaderLine + u"0x82,";
+    writeBytes(home / "two.rtttl", "x:d=4,o=5,b=150:c,d\r\ny:d=4,o=5,b=150:e,f\r\n");
+    h.files.openAnswer = home / "two.rtttl";
+
+    // Cancelled: nothing changes, nothing is said.
+    key(Key::O);
+    const std::vector<std::u16string> rows = {u"1\u3000x\u30002 个音符\u3000C5–D5（默认）",
+                                              u"2\u3000y\u30002 个音符\u3000E5–F5"};
+    ASSERT_EQ(h.files.tuneRows.size(), 1u);
+    EXPECT_EQ(h.files.tuneRows[0], rows);
+    EXPECT_EQ(h.files.tuneDefaults[0], 0u);
+    EXPECT_EQ(h.text1.text(), before);
+    EXPECT_TRUE(h.notice.warnings.empty());
+    EXPECT_FALSE(h.session.canRedo());
+    EXPECT_EQ(h.form1.caption, u"Quillon");
+
+    // The second taken: a new melody without a file, the other tune counted in the message.
+    h.files.tuneAnswer = 1;
+    key(Key::O);
+    EXPECT_EQ(h.text1.text(), kHeaderLine + u"0x83,0x8b,0x00};\r\n");
+    ASSERT_EQ(h.notice.warnings.size(), 1u);
+    EXPECT_EQ(h.notice.warnings[0].text, userText(UserText::TuneChanged));
+    EXPECT_EQ(h.notice.warnings[0].detail, u"没有采用文件里另外的 1 首乐曲。");
+    h.undo();
+    EXPECT_EQ(h.text1.text(), before);
+
+    // An answer that comes after Open has returned takes the tune as the file was then.
+    h.files.answerTuneLater = true;
+    key(Key::O);
+    EXPECT_EQ(h.text1.text(), before);
+    writeBytes(home / "two.rtttl", "z:d=4,o=5,b=150:g");
+    ASSERT_TRUE(h.files.pendingTuneAnswer);
+    h.files.pendingTuneAnswer(0);
+    EXPECT_EQ(h.text1.text(), kHeaderLine + u"0x73,0x7b,0x00};\r\n");
 }
 
 TEST_F(SessionFilesTest, ClosingAsksOnlyAboutAFileWithChangesNotSaved) {

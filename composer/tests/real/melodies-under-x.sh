@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Keeping, saving and opening melodies in the real window under X, with a private HOME: the
 # kept file after kill -9, a recent melody and Open undone, Save As through the window's own
-# dialog and the bytes it writes, LF and GBK files and an RTTTL tune opened, and a data folder
-# that cannot be written.
+# dialog and the bytes it writes, LF and GBK files and an RTTTL tune opened, the list of tunes
+# of a file that holds two (Escape, Enter), and a data folder that cannot be written.
 #   melodies-under-x.sh QUILLON      (inside xvfb-run)
 # The Windows composer (QUILLON_LAUNCH a wine launcher) keeps its melodies in the prefix's
 # %LOCALAPPDATA%, which wine sets whatever the environment says, and its dialogs take Windows
@@ -91,6 +91,36 @@ answer_dialog() {
     xdotool mousemove --window "$window" 200 200
 }
 
+# Answers the list of tunes with the key $1, its row selected as it opened.
+choose_tune() {
+    local dialog
+    dialog=$(timeout 10 xdotool search --sync --onlyvisible --name '^选择乐曲$' | head -1) || true
+    check "the list of tunes opens" test -n "$dialog"
+    xdotool mousemove --window "${dialog:-$window}" 5 5
+    sleep "$settle"
+    keys $1
+    until_closed 选择乐曲 0
+    sleep "$settle"
+    xdotool mousemove --window "$window" 200 200
+}
+
+# Dismisses the message box over the window with Enter, once it is there.
+dismiss_box() {
+    for _ in $(seq 50); do
+        [ "$(windows_named Quillon)" -ge 2 ] && break
+        sleep 0.1
+    done
+    check "$1" test "$(windows_named Quillon)" -eq 2
+    local box
+    box=$(xdotool search --onlyvisible --name '^Quillon$' | grep -v "^$window\$" | head -1)
+    xdotool mousemove --window "${box:-$window}" 10 10
+    sleep "$settle"
+    keys Return
+    until_closed Quillon 1
+    sleep "$settle"
+    xdotool mousemove --window "$window" 200 200
+}
+
 # The text's context menu, then its last entry ("最近的旋律") and the n-th melody in it.
 choose_recent() {
     xdotool mousemove --window "$window" 150 300 click 3
@@ -165,6 +195,26 @@ keys ctrl+o
 answer_dialog "打开" "$HOME/scale.rtttl"
 expect_text "Ctrl+O of an RTTTL tune" "${header}0x73,0x7b,0x83,0x8b,0x93,0x9b,0xa3,0xab,0x00};"$'\n'
 check "a tune brought in has no file" captioned Quillon
+
+# Two tunes, one a line: Open asks which. Escape changes nothing; Enter takes the row selected
+# at first, the first tune (C5 D5), and a message says the other was left out.
+printf 'x:d=4,o=5,b=150:c,d\r\ny:d=4,o=5,b=150:e,f\r\n' >"$HOME/two.rtttl"
+keys ctrl+o
+answer_dialog "打开" "$HOME/two.rtttl"
+choose_tune Escape
+expect_text "Escape in the list of tunes changes nothing" \
+    "${header}0x73,0x7b,0x83,0x8b,0x93,0x9b,0xa3,0xab,0x00};"$'\n'
+keys ctrl+o
+answer_dialog "打开" "$HOME/two.rtttl"
+choose_tune Return
+dismiss_box "a message says what was left out"
+expect_text "Enter takes the tune selected at first" "${header}0x73,0x7b,0x00};"$'\n'
+# Down then Enter: the second, E5 F5.
+keys ctrl+o
+answer_dialog "打开" "$HOME/two.rtttl"
+choose_tune "Down Return"
+dismiss_box "again a message"
+expect_text "another row taken" "${header}0x83,0x8b,0x00};"$'\n'
 stop_quillon
 
 # A data folder that cannot be written: one message, and the composer goes on.

@@ -88,6 +88,8 @@ struct TempoChange {
 };
 
 struct TickTrack {
+    std::string name;
+    bool named = false;
     std::vector<TickNote> notes;
     std::uint64_t endTick = 0;
 };
@@ -132,6 +134,9 @@ bool readTrack(std::span<const std::uint8_t> chunk, TickTrack& track,
                 tempos.push_back(TempoChange{tick, std::uint32_t{(*data)[0]} << 16 |
                                                        std::uint32_t{(*data)[1]} << 8 |
                                                        (*data)[2]});
+            } else if (*type == 0x03 && !track.named) {
+                track.name.assign(data->begin(), data->end());
+                track.named = true;
             } else if (*type == 0x2f) {
                 break;
             }
@@ -298,6 +303,7 @@ std::variant<MidiFile, ImportError> readMidi(std::span<const std::uint8_t> bytes
     file.format = static_cast<int>(format);
     for (const TickTrack& tickTrack : tickTracks) {
         MidiTrack& track = file.tracks.emplace_back();
+        track.name = tickTrack.name;
         track.notes.reserve(tickTrack.notes.size());
         for (const TickNote& note : tickTrack.notes) {
             track.notes.push_back(MidiNote{note.channel, note.pitch, map.msAt(note.start),

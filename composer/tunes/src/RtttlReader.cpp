@@ -1,5 +1,6 @@
 #include "quillon/RtttlReader.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -199,26 +200,41 @@ std::optional<TuneElement> readNote(std::string_view token, const Settings& sett
     return TuneElement{12 * (octave + 1) + *semitone + (sharp ? 1 : 0), ms};
 }
 
-} // namespace
-
-std::variant<Tune, ImportError> readRtttl(std::string_view text) {
-    if (text.substr(0, 3) == "\xEF\xBB\xBF") {
-        text.remove_prefix(3);
+// Whether a line opens a tune: `name:settings:` with a settings part that is a list of
+// settings (or empty), both colons on the line.
+bool opensATune(std::string_view line) {
+    const std::size_t nameEnd = line.find(':');
+    if (nameEnd == std::string_view::npos) {
+        return false;
     }
-    bool blank = true;
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if ((byte < 0x20 && !isSpace(c)) || byte == 0x7f) {
-            // Binary data, not text.
-            return ImportError::NotATune;
+    const std::size_t settingsEnd = line.find(':', nameEnd + 1);
+    if (settingsEnd == std::string_view::npos) {
+        return false;
+    }
+    const std::string settingsPart = compact(line.substr(nameEnd + 1, settingsEnd - nameEnd - 1));
+    for (const std::string_view item : splitAtCommas(settingsPart)) {
+        if (!item.empty() && !splitSetting(item, true)) {
+            return false;
         }
-        blank = blank && isSpace(c);
     }
-    if (blank) {
-        return ImportError::Empty;
-    }
+    return true;
+}
 
-    // The name, which may be anything but a colon, is not needed.
+std::string trimmed(std::string_view text) {
+    while (!text.empty() && isSpace(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && isSpace(text.back())) {
+        text.remove_suffix(1);
+    }
+    return std::string(text);
+}
+
+// One tune, `name:settings:notes`, of text already checked to be text and not blank; where
+// its notes end (the end of `text`, or the start of the line that opens the next tune).
+std::variant<RtttlTune, ImportError> readOne(std::string_view text, std::size_t& end) {
+    end = text.size();
+    // The name may be anything but a colon.
     const std::size_t nameEnd = text.find(':');
     if (nameEnd == std::string_view::npos) {
         return ImportError::NotATune;
@@ -228,7 +244,9 @@ std::variant<Tune, ImportError> readRtttl(std::string_view text) {
         nameEnd + 1,
         settingsEnd == std::string_view::npos ? settingsEnd : settingsEnd - nameEnd - 1));
 
-    Tune tune;
+    RtttlTune read;
+    read.name = trimmed(text.substr(0, nameEnd));
+    Tune& tune = read.tune;
     Settings settings;
     std::int64_t skipped = 0;
     for (const std::string_view item : splitAtCommas(settingsPart)) {
@@ -248,7 +266,18 @@ std::variant<Tune, ImportError> readRtttl(std::string_view text) {
         return ImportError::CutShort;
     }
 
-    const std::string notesPart = compact(text.substr(settingsEnd + 1));
+    // The notes run on over line ends until a line opens another tune.
+    for (std::size_t at = text.find_first_of("\r\n", settingsEnd); at != std::string_view::npos;
+         at = text.find_first_of("\r\n", at + 1)) {
+        const std::size_t lineStart = at + 1;
+        const std::size_t lineEnd = std::min(text.find_first_of("\r\n", lineStart), text.size());
+        if (opensATune(text.substr(lineStart, lineEnd - lineStart))) {
+            end = lineStart;
+            break;
+        }
+    }
+
+    const std::string notesPart = compact(text.substr(settingsEnd + 1, end - settingsEnd - 1));
     for (const std::string_view token : splitAtCommas(notesPart)) {
         if (token.empty()) {
             continue;
@@ -267,7 +296,51 @@ std::variant<Tune, ImportError> readRtttl(std::string_view text) {
         return ImportError::NoNotes;
     }
     tune.report.add(ChangeKind::TokenSkipped, skipped);
-    return tune;
+    return read;
+}
+
+} // namespace
+
+std::variant<std::vector<RtttlTune>, ImportError> readRtttlTunes(std::string_view text) {
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") {
+        text.remove_prefix(3);
+    }
+    bool blank = true;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte < 0x20 && !isSpace(c)) || byte == 0x7f) {
+            // Binary data, not text.
+            return ImportError::NotATune;
+        }
+        blank = blank && isSpace(c);
+    }
+    if (blank) {
+        return ImportError::Empty;
+    }
+
+    std::vector<RtttlTune> tunes;
+    std::size_t end = 0;
+    auto first = readOne(text, end);
+    if (const auto* error = std::get_if<ImportError>(&first)) {
+        return *error;
+    }
+    tunes.push_back(std::move(std::get<RtttlTune>(first)));
+    while (end < text.size()) {
+        text.remove_prefix(end);
+        auto next = readOne(text, end);
+        if (auto* tune = std::get_if<RtttlTune>(&next)) {
+            tunes.push_back(std::move(*tune));
+        }
+    }
+    return tunes;
+}
+
+std::variant<Tune, ImportError> readRtttl(std::string_view text) {
+    auto tunes = readRtttlTunes(text);
+    if (const auto* error = std::get_if<ImportError>(&tunes)) {
+        return *error;
+    }
+    return std::move(std::get<std::vector<RtttlTune>>(tunes).front().tune);
 }
 
 } // namespace quillon

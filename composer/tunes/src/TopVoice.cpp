@@ -18,17 +18,6 @@ bool isDrum(const MidiNote& note) {
     return note.channel == kDrumChannel;
 }
 
-// The part with the most notes (note-ons), the first on a tie; none when no part has any.
-std::optional<std::size_t> busiest(const std::vector<std::int64_t>& counts) {
-    std::optional<std::size_t> best;
-    for (std::size_t i = 0; i < counts.size(); ++i) {
-        if (counts[i] > 0 && (!best || counts[i] > counts[*best])) {
-            best = i;
-        }
-    }
-    return best;
-}
-
 struct Segment {
     std::size_t note;
     double start;
@@ -94,42 +83,36 @@ std::int64_t wholeMs(double ms) {
 } // namespace
 
 Tune topVoice(const MidiFile& file) {
-    Tune tune;
+    const std::vector<MidiPart> parts = midiParts(file);
+    return topVoice(file, parts, parts.empty() ? 0 : defaultMidiPart(parts));
+}
 
-    // The parts: tracks in format 1, channels in format 0.
-    const bool byTrack = file.format == 1;
-    std::vector<std::int64_t> counts(byTrack ? file.tracks.size() : 16, 0);
+Tune topVoice(const MidiFile& file, std::span<const MidiPart> parts, std::size_t chosen) {
+    Tune tune;
     std::int64_t drums = 0;
-    for (std::size_t t = 0; t < file.tracks.size(); ++t) {
-        for (const MidiNote& note : file.tracks[t].notes) {
-            if (isDrum(note)) {
-                ++drums;
-            } else {
-                ++counts[byTrack ? t : static_cast<std::size_t>(note.channel)];
-            }
-        }
+    for (const MidiTrack& track : file.tracks) {
+        drums += std::count_if(track.notes.begin(), track.notes.end(), isDrum);
     }
     tune.report.add(ChangeKind::DrumNotesLeftOut, drums);
-    const auto part = busiest(counts);
-    if (!part) {
+    if (chosen >= parts.size()) {
         return tune;
     }
+    const MidiPart& part = parts[chosen];
+    const bool byTrack = file.format == 1;
     std::int64_t othersNotes = 0;
-    std::int64_t otherParts = 0;
-    for (std::size_t p = 0; p < counts.size(); ++p) {
-        if (p != *part && counts[p] > 0) {
-            othersNotes += counts[p];
-            ++otherParts;
-        }
+    for (std::size_t p = 0; p < parts.size(); ++p) {
+        othersNotes += p == chosen ? 0 : parts[p].notes;
     }
     tune.report.add(byTrack ? ChangeKind::OtherTracksLeftOut : ChangeKind::OtherChannelsLeftOut,
-                    othersNotes, otherParts);
+                    othersNotes, static_cast<std::int64_t>(parts.size()) - 1);
 
     std::vector<MidiNote> notes;
     for (std::size_t t = 0; t < file.tracks.size(); ++t) {
+        if (byTrack && t != part.track) {
+            continue;
+        }
         for (const MidiNote& note : file.tracks[t].notes) {
-            const std::size_t notePart = byTrack ? t : static_cast<std::size_t>(note.channel);
-            if (!isDrum(note) && notePart == *part) {
+            if (!isDrum(note) && (byTrack || note.channel == part.channel)) {
                 notes.push_back(note);
             }
         }

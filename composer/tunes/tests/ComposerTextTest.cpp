@@ -2,9 +2,14 @@
 // header line, every change counted from Clear, a line break appended at every 17th change, End
 // writing "0x00};" and a line break, CR LF throughout.
 #include "quillon/ComposerText.h"
+#include "StringTextBox.h"
+#include "quillon/Caption.h"
+#include "quillon/MusicEditor.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -66,6 +71,60 @@ TEST(ImportedComposerText, TheCountersAreThoseOfTheClicks) {
 TEST(ImportedComposerText, EveryCodeIsAnItemInLowercaseRestsIncluded) {
     const std::vector<MusicCode> codes = {0x03, 0xdb, 0xf9, 0xf8, 0xff, 0xab};
     EXPECT_EQ(composerText(codes), kHeader + u"0x03,0xdb,0xf9,0xf8,0xff,0xab,0x00};\r\n");
+}
+
+class NoCaption : public Caption {
+public:
+    void setCaption(std::u16string_view) override {}
+};
+
+// The composer's own click path, the model the text is written from: the editor over a text
+// box that raises its change handler inside every write, as the window's does. Start-up, Clear,
+// one click for each code, End. Its time grows with the square of the length.
+ComposerState clicked(std::span<const MusicCode> codes) {
+    StringTextBox text1;
+    NoCaption label3;
+    MusicEditor editor(text1, label3);
+    text1.onChange = [&editor] { editor.Text1_Change(); };
+    editor.ResetMusicText();
+    editor.StartHistory();
+    editor.Clear();
+    for (const MusicCode code : codes) {
+        editor.AppendCodeItem(codeItem(code));
+    }
+    editor.AppendTerminator();
+    return {text1.text(), editor.counter()};
+}
+
+// Every length up to three lines, lengths about a break, and the longest tune, where the
+// counters stop at 32767 and the breaks with them.
+TEST(ImportedComposerText, WrittenDirectlyItIsWhatTheClicksWouldGive) {
+    std::vector<std::size_t> lengths;
+    for (std::size_t n = 0; n <= 50; ++n) {
+        lengths.push_back(n);
+    }
+    for (const std::size_t n : {271u, 272u, 273u, 1000u, 4099u, 32767u}) {
+        lengths.push_back(n);
+    }
+    std::mt19937 random(22);
+    std::uniform_int_distribution<int> byte(1, 255);
+    for (const std::size_t n : lengths) {
+        SCOPED_TRACE(n);
+        std::vector<MusicCode> codes(n);
+        for (MusicCode& code : codes) {
+            code = static_cast<MusicCode>(byte(random));
+        }
+        const ComposerState direct = composerState(codes);
+        const ComposerState model = clicked(codes);
+        // Where they part, not both texts of up to 200 KB.
+        const auto parted = std::mismatch(direct.text.begin(), direct.text.end(),
+                                          model.text.begin(), model.text.end());
+        ASSERT_TRUE(direct.text == model.text)
+            << "the texts part at " << (parted.first - direct.text.begin()) << " of "
+            << direct.text.size() << " and " << model.text.size();
+        EXPECT_EQ(direct.counter.ChangeCount, model.counter.ChangeCount);
+        EXPECT_EQ(direct.counter.BreakCount, model.counter.BreakCount);
+    }
 }
 
 } // namespace

@@ -57,6 +57,21 @@ const Case kCases[] = {
      "scale : d=4, o=5,\r\n b=150 :\n c, d ,e\r\n\t",
      {0x73, 0x7b, 0x83},
      {}},
+    // Collections: a line that starts with name:settings: begins the next tune; the first is
+    // taken and the others counted. A tune's notes run on over lines without a header, and a
+    // later tune with no notes is no tune.
+    {"two tunes on two lines",
+     "x:d=4,o=5,b=150:c,d\ny:d=4,o=5,b=150:e,f",
+     {0x73, 0x7b},
+     {{K::OtherTunesLeftOut, 1, 0}}},
+    {"notes on the next line, three tunes",
+     "a:d=4,o=5,b=150:c,\r\nd\r\nb:o=6:c\r\n c : b=100 : e",
+     {0x73, 0x7b},
+     {{K::OtherTunesLeftOut, 2, 0}}},
+    {"a later tune without notes",
+     "x:d=4,o=5,b=150:c\ny:d=4:\nz:d=4:e",
+     {0x73},
+     {{K::OtherTunesLeftOut, 1, 0}}},
     // A UTF-8 byte order mark and a name in Chinese.
     {"byte order mark", "\xEF\xBB\xBF\xE5\xB0\x8F\xE6\x98\x9F:d=4,o=5,b=150:c", {0x73}, {}},
     // Settings among the notes: the octave, then the tempo (75 a minute, a quarter 800 ms).

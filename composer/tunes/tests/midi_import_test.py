@@ -55,25 +55,31 @@ def midi_bytes(midi_file):
         return f.read()
 
 
-def probe(data, name):
+def probe(data, name, take=None):
     with tempfile.TemporaryDirectory() as work:
         path = os.path.join(work, name)
         with open(path, 'wb') as f:
             f.write(data)
-        run = subprocess.run([PROBE, path], capture_output=True, text=True, timeout=60)
+        command = [PROBE, path] + ([str(take)] if take else [])
+        run = subprocess.run(command, capture_output=True, text=True, timeout=60)
     if run.returncode != 0 or run.stderr:
         return 'probe failed ({}): {}'.format(run.returncode, run.stderr)
     return run.stdout
 
 
-def expect(name, data, codes=None, report=(), error=None):
+def expect(name, data, codes=None, report=(), error=None, candidates=None, take=None):
+    """candidates: the lines the file's candidates give, 'candidate NAME CHANNELS NOTES LOW-HIGH
+    [default]'; None leaves them unchecked. take: the candidate imported, from 1."""
     global failures
+    want = ''.join('candidate {}\n'.format(c) for c in candidates or ())
     if error:
-        want = 'error {}\n'.format(error)
+        want += 'error {}\n'.format(error)
     else:
-        want = 'format midi\ncodes' + ''.join(' %02x' % c for c in codes) + '\n'
+        want += 'format midi\ncodes' + ''.join(' %02x' % c for c in codes) + '\n'
         want += ''.join('{} {} {}\n'.format(*entry) for entry in report)
-    got = probe(data, name + '.mid')
+    got = probe(data, name + '.mid', take)
+    if candidates is None:
+        got = ''.join(line for line in got.splitlines(True) if not line.startswith('candidate '))
     if got != want:
         failures += 1
         print('FAIL: {}\n  expected:\n{}  got:\n{}'.format(name, want, got), file=sys.stderr)
@@ -121,8 +127,9 @@ expect('format 1, tempo change, tracks, drums',
 
 # The top voice, format 0, one tick a millisecond. A chord C5 E5 G5 (G5 heard); a bass A4 that
 # sounds again when F5 above it ends; E5 over it; G5 struck again before its note-off, the later
-# note taking over (the first note-off ends the first G5, so E5 follows the second); channel 2 is
-# higher but has fewer notes; the drum is left out.
+# note taking over (the first note-off ends the first G5, so E5 follows the second); channel 2
+# is a lower chord: neither sounds mostly one note at a time, channel 1 has the higher mean
+# pitch; the drum is left out.
 events = tempo(0, TEMPO_150)
 events += note(0, 72, 0, 800) + note(0, 76, 0, 800) + note(0, 79, 0, 800)
 events += note(0, 69, 800, 2400) + note(0, 77, 800, 1200) + note(0, 76, 1600, 2400)
@@ -131,7 +138,7 @@ events += [(2400, mido.Message('note_on', note=79, velocity=90)),
            (3200, mido.Message('note_off', note=79)),
            (3600, mido.Message('note_off', note=79))]
 events += note(0, 76, 3600, 4000)
-events += note(2, 84, 0, 400) + note(2, 86, 400, 800) + note(9, 90, 0, 100)
+events += note(2, 48, 0, 400) + note(2, 52, 0, 400) + note(9, 90, 0, 100)
 voices = mido.MidiFile(type=0, ticks_per_beat=MS)
 voices.tracks.append(track_of(events))
 expect('format 0, overlapping notes, top voice',
@@ -152,6 +159,87 @@ expect('silences dropped, rests, chains',
        [0x73, 0x7b, 0xf8, 0x83, 0x8b, 0xff, 0xf8, 0xf9, 0x97, 0x97, 0x93, 0x91, 0xf9, 0x9b],
        [('NoteLengthRounded', 1, 0), ('RestLengthRounded', 1, 0), ('NoteSplit', 1, 3),
         ('RestSplit', 1, 2), ('ShortSilenceDropped', 2, 0), ('LeadingSilenceLeftOut', 1, 1000)])
+
+# Which part is the tune. With 480 ticks a quarter and 400,000 us a quarter, a quarter lasts
+# 400 ms (duration code 3). Note indices: C3 0, E3 2, F3 3, G3 4, A3 5, B3 6, C4 7, ... G4 11,
+# A4 12, B4 13, C5 14, D5 15, ... C6 21, ... A6 26; the code is index x 8 + 3.
+Q = 480
+
+
+def quarters(channel, pitches, start=0, length=1):
+    """One note a quarter (or `length` quarters), each ending on the tick the next begins."""
+    events = []
+    for i, pitch in enumerate(pitches):
+        events += note(channel, pitch, start + i * length * Q, start + (i + 1) * length * Q)
+    return events
+
+
+def named(name, events):
+    return [(0, mido.MetaMessage('track_name', name=name))] + events
+
+
+def format1(*tracks):
+    song = mido.MidiFile(type=1, ticks_per_beat=Q)
+    song.tracks.append(track_of(named('Kesh Jig', tempo(0, TEMPO_150))))
+    for events in tracks:
+        song.tracks.append(track_of(events))
+    return midi_bytes(song)
+
+
+# As a folk-tune converter writes them: the melody track named after the tune, a busier
+# chord-and-bass track on two channels (a bass note alone, then a three-note chord, by turns:
+# 16 note-ons against the melody's 8, of which only the 4 bass notes begin alone), and two drum
+# tracks. The melody sounds one note at a time, the chords do not: the melody, G4 A4 B4 C5 D5 C5
+# B4 A4, is taken, though the chord track is the busiest.
+chords = []
+for bar in range(4):
+    chords += note(1, 43, 2 * bar * Q, (2 * bar + 1) * Q)
+    for pitch in (55, 59, 62):
+        chords += note(2, pitch, (2 * bar + 1) * Q, (2 * bar + 2) * Q)
+drums1 = [e for i in range(16) for e in note(9, 36, i * Q // 2, i * Q // 2 + 60)]
+drums2 = [e for i in range(8) for e in note(9, 42, i * Q, i * Q + 60)]
+converter_shape = format1(named('Kesh Jig', quarters(0, [67, 69, 71, 72, 74, 72, 71, 69])),
+                          named('Chords', chords), named('Drums', drums1), named('Hats', drums2))
+expect('a named melody track, a busier chord-and-bass track, drums',
+       converter_shape, [0x5b, 0x63, 0x6b, 0x73, 0x7b, 0x73, 0x6b, 0x63],
+       [('OtherTracksLeftOut', 16, 1), ('DrumNotesLeftOut', 24, 0)],
+       candidates=['Kesh Jig 1 8 67-74 default', 'Chords 2,3 16 43-62'])
+
+# A track named "Melody", lower and quieter, among louder and busier ones: held chords above it
+# and a flute that also sounds one note at a time, higher. The name wins: C4 D4 E4 F4.
+strings = []
+for i in range(8):
+    for pitch in (76, 79, 84):
+        strings.append((i * Q, mido.Message('note_on', channel=1, note=pitch, velocity=127)))
+        strings.append(((i + 1) * Q, mido.Message('note_off', channel=1, note=pitch)))
+melody_named = format1(named('Strings', strings),
+                       named('Melody', quarters(0, [60, 62, 64, 65])),
+                       named('Flute', quarters(2, [84, 86, 88, 89, 91, 93])))
+expect('a track named Melody among louder, busier and higher tracks',
+       melody_named, [0x3b, 0x43, 0x4b, 0x53], [('OtherTracksLeftOut', 30, 2)],
+       candidates=['Strings 2 24 76-84', 'Melody 1 4 60-65 default', 'Flute 3 6 84-93'])
+# The third candidate asked for: the flute, C6 D6 E6 F6 G6 A6.
+expect('another track asked for', melody_named, [0xab, 0xb3, 0xbb, 0xc3, 0xcb, 0xd3],
+       [('OtherTracksLeftOut', 28, 2)], take=3)
+expect('a track the file does not have', melody_named, error='NoSuchTune', take=4)
+
+# Format 0, melody and chords on two channels, the chords higher. The melody on channel 2, E3 F3
+# G3 A3 B3 A3 G3 F3 E3, each note ending on the tick the next begins, with one low note struck
+# under B3: 9 of its 10 note-ons begin alone, just the 90 % that makes it mostly one note at a
+# time. The chords (channel 1, two chords of three notes) never sound one note alone, so the
+# melody is taken despite its lower mean pitch; the low note lies under the top voice.
+events = tempo(0, TEMPO_150)
+for start, pitches in ((0, (60, 64, 67)), (2 * Q, (62, 65, 69))):
+    for pitch in pitches:
+        events += note(0, pitch, start, start + 2 * Q)
+events += quarters(1, [52, 53, 55, 57, 59, 57, 55, 53, 52])
+events += note(1, 45, 4 * Q + 120, 5 * Q)
+mixed = mido.MidiFile(type=0, ticks_per_beat=Q)
+mixed.tracks.append(track_of(events))
+expect('format 0, melody and chords on two channels',
+       midi_bytes(mixed), [0x13, 0x1b, 0x23, 0x2b, 0x33, 0x2b, 0x23, 0x1b, 0x13],
+       [('NotesUnderTopVoice', 1, 0), ('OtherChannelsLeftOut', 6, 1)],
+       candidates=['- 1 6 60-69', '- 2 10 45-59 default'])
 
 # Refused: format 2, drums alone, files cut short anywhere, an event with no status.
 two = mido.MidiFile(type=2, ticks_per_beat=MS)

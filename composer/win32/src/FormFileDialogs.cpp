@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <commdlg.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -59,6 +60,105 @@ struct Chooser {
 
     std::filesystem::path chosen() const { return std::filesystem::path(file.data()); }
 };
+
+// A dialog template in memory, as DialogBoxIndirectParamW takes it: a DLGTEMPLATE, its menu,
+// class, title and font, then each item's DLGITEMTEMPLATE on a DWORD boundary with its class
+// atom, text and no creation data.
+class DialogTemplate {
+public:
+    DialogTemplate(DWORD style, short cx, short cy, std::wstring_view title, WORD items) {
+        add(style);
+        add(DWORD{0});
+        add(items);
+        add(short{0});
+        add(short{0});
+        add(cx);
+        add(cy);
+        add(WORD{0}); // no menu
+        add(WORD{0}); // the standard dialog class
+        add(title);
+        add(WORD{9});
+        add(std::wstring_view(L"MS Shell Dlg"));
+    }
+
+    void item(DWORD style, short x, short y, short cx, short cy, WORD id, WORD atom,
+              std::wstring_view text) {
+        while (words_.size() % 2 != 0) {
+            words_.push_back(0);
+        }
+        add(style | WS_CHILD | WS_VISIBLE);
+        add(DWORD{0});
+        add(x);
+        add(y);
+        add(cx);
+        add(cy);
+        add(id);
+        add(WORD{0xffff});
+        add(atom);
+        add(text);
+        add(WORD{0});
+    }
+
+    const DLGTEMPLATE* get() const { return reinterpret_cast<const DLGTEMPLATE*>(words_.data()); }
+
+private:
+    void add(WORD w) { words_.push_back(w); }
+    void add(short s) { words_.push_back(static_cast<WORD>(s)); }
+    void add(DWORD d) {
+        words_.push_back(LOWORD(d));
+        words_.push_back(HIWORD(d));
+    }
+    void add(std::wstring_view text) {
+        words_.insert(words_.end(), text.begin(), text.end());
+        words_.push_back(0);
+    }
+
+    // The allocator's alignment keeps the start on a DWORD boundary, as the template must be.
+    std::vector<WORD> words_;
+};
+
+constexpr WORD kButtonAtom = 0x0080;
+constexpr WORD kStaticAtom = 0x0082;
+constexpr WORD kListBoxAtom = 0x0083;
+constexpr WORD kTuneList = 100;
+
+struct TuneDialogState {
+    const TuneQuestion* question;
+};
+
+// Ends with the row chosen, or -1 when cancelled.
+INT_PTR CALLBACK tuneDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG: {
+        const auto* state = reinterpret_cast<const TuneDialogState*>(lParam);
+        const HWND list = GetDlgItem(dialog, kTuneList);
+        for (const std::u16string& row : state->question->rows) {
+            const std::wstring text = wide(row);
+            SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        }
+        SendMessageW(list, LB_SETCURSEL, state->question->defaultRow, 0);
+        SetFocus(list);
+        // The focus is set: the dialog manager must not move it.
+        return FALSE;
+    }
+    case WM_COMMAND: {
+        const WORD id = LOWORD(wParam);
+        const bool doubleClick = id == kTuneList && HIWORD(wParam) == LBN_DBLCLK;
+        if (id == IDOK || doubleClick) {
+            const LRESULT row = SendMessageW(GetDlgItem(dialog, kTuneList), LB_GETCURSEL, 0, 0);
+            EndDialog(dialog, row == LB_ERR ? -1 : row);
+            return TRUE;
+        }
+        if (id == IDCANCEL) {
+            EndDialog(dialog, -1);
+            return TRUE;
+        }
+        return FALSE;
+    }
+    default:
+        return FALSE;
+    }
+}
 
 } // namespace
 
@@ -122,6 +222,26 @@ CloseAnswer FormFileDialogs::askSaveChanges(const CloseQuestion& question) {
     default:
         return CloseAnswer::Cancel;
     }
+}
+
+void FormFileDialogs::askTuneChoice(const TuneQuestion& question, TuneAnswer answer) {
+    // Dialog units: a list wide enough for a name and the facts, ten rows high.
+    DialogTemplate dialog(DS_MODALFRAME | DS_SETFONT | DS_CENTER | WS_POPUP | WS_CAPTION |
+                              WS_SYSMENU,
+                          300, 150, wide(question.title), 4);
+    dialog.item(SS_LEFT, 7, 7, 286, 10, 0xffff, kStaticAtom, wide(question.prompt));
+    dialog.item(LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_BORDER | WS_VSCROLL | WS_TABSTOP, 7, 20, 286,
+                103, kTuneList, kListBoxAtom, L"");
+    dialog.item(BS_DEFPUSHBUTTON | WS_TABSTOP, 182, 129, 52, 14, IDOK, kButtonAtom,
+                wide(question.take));
+    dialog.item(BS_PUSHBUTTON | WS_TABSTOP, 241, 129, 52, 14, IDCANCEL, kButtonAtom,
+                wide(question.cancel));
+    TuneDialogState state{&question};
+    const INT_PTR row = DialogBoxIndirectParamW(GetModuleHandleW(nullptr), dialog.get(), owner_,
+                                                tuneDialogProc, reinterpret_cast<LPARAM>(&state));
+    answer(row >= 0 && static_cast<std::size_t>(row) < question.rows.size()
+               ? std::optional(static_cast<std::size_t>(row))
+               : std::nullopt);
 }
 
 } // namespace quillon::win32

@@ -7,7 +7,8 @@
 namespace quillon::win32 {
 
 // The form's file dialogs: Windows' common Open and Save As dialogs, and the question before
-// closing a melody with changes not saved as a task dialog with the session's three answers.
+// closing a melody with changes not saved as a task dialog with the session's three answers,
+// and the choice of a tune as a dialog with a list box.
 class FormFileDialogs final : public FileDialogs {
 public:
     explicit FormFileDialogs(HWND owner) : owner_(owner) {}
@@ -19,6 +20,8 @@ public:
     askSavePath(std::u16string_view title, std::span<const FileFilter> filters,
                 const std::filesystem::path& suggested) override;
     CloseAnswer askSaveChanges(const CloseQuestion& question) override;
+    // A small dialog built in memory: the prompt, a list box of the rows and the two buttons.
+    void askTuneChoice(const TuneQuestion& question, TuneAnswer answer) override;
 
 private:
     HWND owner_;

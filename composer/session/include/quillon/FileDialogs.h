@@ -1,9 +1,12 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace quillon {
@@ -34,6 +37,21 @@ struct CloseQuestion {
     std::u16string_view cancel;
 };
 
+// Which of the tunes a file offers to bring in: a title, a line above the list, one row for
+// each tune (its number, name, channels, notes and range, worded), the row selected at first,
+// and the two buttons.
+struct TuneQuestion {
+    std::u16string_view title;
+    std::u16string_view prompt;
+    std::span<const std::u16string> rows;
+    std::size_t defaultRow = 0;
+    std::u16string_view take;
+    std::u16string_view cancel;
+};
+
+// The row chosen, or none when the question was cancelled.
+using TuneAnswer = std::function<void(std::optional<std::size_t>)>;
+
 // The window's file dialogs and its question on closing: Qt's own on Linux, the common dialogs
 // and a message box on Windows. All are modal over the window and come from its one thread.
 class FileDialogs {
@@ -55,6 +73,12 @@ public:
     // The question before closing a melody with changes not saved. Escape and the window's
     // close button answer Cancel.
     virtual CloseAnswer askSaveChanges(const CloseQuestion& question) = 0;
+
+    // The list of tunes, modal over the window, the default row selected: Enter (or a double
+    // click) takes the selected row, Escape and the close button cancel. `answer` is called
+    // once, before this returns or later from the window's thread; the question's texts last
+    // only until this returns.
+    virtual void askTuneChoice(const TuneQuestion& question, TuneAnswer answer) = 0;
 };
 
 } // namespace quillon

@@ -3,9 +3,11 @@
 #include "quillon/Finding.h"
 #include "quillon/ImportError.h"
 #include "quillon/ImportReport.h"
+#include "quillon/ImportTune.h"
 #include "quillon/MelodyFile.h"
 #include "quillon/SoundSink.h"
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -49,6 +51,9 @@ enum class UserText {
     TunesFilter,
     TuneChanged,
     TuneNotImported,
+    TuneChoiceTitle,
+    TuneChoicePrompt,
+    TakeTuneButton,
 };
 
 std::u16string_view userText(UserText text);
@@ -67,6 +72,11 @@ std::u16string_view importErrorText(ImportError error);
 
 // Everything that had to change to bring a tune in, one line per kind of change.
 std::u16string importReportText(const ImportReport& report);
+
+// A row of the list of tunes a file offers: "2　Chords　通道 2、3　16 个音符　G2–D4", with
+// "（默认）" after the one taken without asking. `position` counts from 1; a name that is not
+// UTF-8 shows its bytes as U+FFFD.
+std::u16string tuneChoiceRow(const TuneCandidate& candidate, std::size_t position, bool isDefault);
 
 // Closing a melody whose file has changes not saved.
 std::u16string saveChangesQuestion(std::u16string_view fileName);

@@ -13,12 +13,13 @@ struct ComposerState {
     // The array header line, the code items with an automatic line break after every 16th
     // change, and "0x00};", CR LF line ends. Rests other than 0xf8 are written as items too.
     std::u16string text;
-    // The change counters behind it, so that a window that takes the text over can go on
-    // counting and breaking lines as if the codes had been clicked.
+    // The change counters the clicks would have left. No window takes them over: a window that
+    // is given the text counts it as one write, as it counts an opened file.
     CodeCounter counter;
 };
 
-// Made by the composer's own editor, so that it matches the window byte for byte.
+// Written directly, in time linear in the codes, by the editor's rules for Clear, a click and
+// End, so that it matches what clicking would give byte for byte.
 ComposerState composerState(std::span<const MusicCode> codes);
 
 // composerState(codes).text.

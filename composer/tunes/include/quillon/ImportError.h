@@ -22,6 +22,8 @@ enum class ImportError {
     // More codes than the array may hold: with its 0x00 it must fit the 32 KiB of flash of the
     // largest chip the player builds for.
     TooLong,
+    // A track or tune was asked for by a number the file has none for.
+    NoSuchTune,
 };
 
 } // namespace quillon

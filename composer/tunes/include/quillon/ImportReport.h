@@ -43,6 +43,8 @@ enum class ChangeKind {
     // RTTTL: `count` tokens that are no note, pause or setting skipped (for a setting, its
     // earlier value or default stays).
     TokenSkipped,
+    // RTTTL: `count` other tunes of the file (one a line in ring-tone collections) left out.
+    OtherTunesLeftOut,
 };
 
 struct Change {

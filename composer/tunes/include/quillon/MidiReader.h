@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <variant>
 #include <vector>
 
@@ -24,6 +25,9 @@ struct MidiNote {
 };
 
 struct MidiTrack {
+    // The text of the track's first Sequence/Track Name event, its bytes as they are (usually
+    // ASCII or UTF-8); empty when it has none.
+    std::string name;
     // In the order of their note-ons.
     std::vector<MidiNote> notes;
 };
@@ -41,9 +45,9 @@ bool isMidiFile(std::span<const std::uint8_t> bytes);
 // Reads a Standard MIDI File of format 0 or 1: the tempo map of all tracks (500,000 us a
 // quarter until the first tempo event; SMPTE time divisions too), running status, note-on with
 // velocity 0 as note-off (a note-off ends the oldest open note of its channel and pitch), and
-// unknown chunks, meta events and system exclusive messages skipped. A track ends at its End of
-// Track event or at the end of its chunk. Errors: CutShort, MidiFormat2, BrokenMidi (see
-// ImportError). Never reads outside `bytes`.
+// the first track name of each track kept, unknown chunks, other meta events and system exclusive
+// messages skipped. A track ends at its End of Track event or at the end of its chunk. Errors:
+// CutShort, MidiFormat2, BrokenMidi (see ImportError). Never reads outside `bytes`.
 std::variant<MidiFile, ImportError> readMidi(std::span<const std::uint8_t> bytes);
 
 } // namespace quillon

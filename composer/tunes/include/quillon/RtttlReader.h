@@ -3,10 +3,18 @@
 #include "quillon/ImportError.h"
 #include "quillon/Tune.h"
 
+#include <string>
 #include <string_view>
 #include <variant>
+#include <vector>
 
 namespace quillon {
+
+struct RtttlTune {
+    // The name before the first colon, blanks around it removed; its bytes as they are.
+    std::string name;
+    Tune tune;
+};
 
 // Reads an RTTTL ring tone, `name:settings:notes`, as bytes of ASCII or UTF-8 text (a UTF-8
 // byte order mark is skipped).
@@ -23,6 +31,13 @@ namespace quillon {
 // long. Errors: Empty (only white space), NotATune (no colon, control characters, or a
 // settings part that is no list of settings), CutShort (no second colon after valid settings),
 // NoNotes (no note and no pause). Reads nothing outside `text`.
+//
+// A file may hold several tunes, as ring-tone collections keep one a line: a line that starts
+// with `name:settings:` (both colons on it, settings as above) begins a new tune. The errors
+// are the first tune's; a later tune with no notes is left out.
+std::variant<std::vector<RtttlTune>, ImportError> readRtttlTunes(std::string_view text);
+
+// The first tune of readRtttlTunes.
 std::variant<Tune, ImportError> readRtttl(std::string_view text);
 
 } // namespace quillon
