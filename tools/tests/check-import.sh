@@ -50,7 +50,7 @@ files)
         fail "twenty notes: output differs from quillon-import.expected: $(cmp "$here/quillon-import.expected" "$work/out")"
     [ -s "$work/err" ] && fail "twenty notes: unexpected standard error: $(cat "$work/err")"
 
-    # The issue's worked example changes nothing and so reports nothing.
+    # The README's worked example changes nothing and so reports nothing.
     printf 'scale:d=4,o=5,b=150:c,d,e,f,g,a,b,c6' >"$work/scale.txt"
     run "$work/scale.txt"
     expect "worked example" 0 "$header

@@ -27,7 +27,7 @@ ImportResult importText(const std::string& text) {
 }
 
 const Case kCases[] = {
-    // The worked example: naturals in range at 150 beats a minute, nothing changes.
+    // The README's worked example: naturals in range at 150 beats a minute, nothing changes.
     {"worked example",
      "scale:d=4,o=5,b=150:c,d,e,f,g,a,b,c6",
      {0x73, 0x7b, 0x83, 0x8b, 0x93, 0x9b, 0xa3, 0xab},
