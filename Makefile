@@ -44,9 +44,7 @@ bench: build
 # build/firmware/, then its size and the player's.
 .PHONY: firmware
 firmware: deps
-	$(call configure,default)
-	cmake --build --preset default --target timervals
-	$(MAKE) -C firmware OUT=$(CURDIR)/build/firmware TIMERVALS=$(CURDIR)/build/default/tools/timervals/timervals
+	$(MAKE) -C firmware OUT=$(CURDIR)/build/firmware
 
 # The composer and console tools for 64-bit Windows, cross-built with mingw-w64 and static
 # (build/windows/*.exe), and the installer and zip that hold them.

@@ -21,9 +21,11 @@ using namespace quillon::sim;
 
 namespace {
 
-constexpr double pitchTolerance = 0.005;
-constexpr double lengthTolerance = 0.02;
-constexpr double lengthToleranceMs = 3;
+// Pitch within 0.01 % of the table's; every note starting within 1 ms of its time from the
+// melody's start, and sounding and pausing within 2 ms of its length.
+constexpr double pitchTolerance = 0.0001;
+constexpr double startToleranceMs = 1;
+constexpr double lengthToleranceMs = 2;
 
 int failures = 0;
 
@@ -32,11 +34,6 @@ template <typename... Args> void fail(const char* format, Args... args) {
     std::printf(format, args...);
     std::printf("\n");
     ++failures;
-}
-
-bool lengthWithin(double measured, double expected) {
-    return std::fabs(measured - expected) <=
-           std::max(lengthTolerance * expected, lengthToleranceMs);
 }
 
 std::optional<double> edgeMs(const SimulatedChip& chip, char port, int pin, bool high,
@@ -52,7 +49,6 @@ std::optional<double> edgeMs(const SimulatedChip& chip, char port, int pin, bool
 struct Worst {
     double pitchPercent = 0;
     double lengthMs = 0;
-    double lengthPercent = 0;
     double silenceMs = 0;
     double onsetMs = 0;
 };
@@ -76,34 +72,39 @@ double checkMelody(const ConventionModel& model, const ToneTrace& trace, Worst& 
         const MeasuredSound& got = heard[i];
         const double pitchError = (got.hz - want.hz) / want.hz;
         const double length = got.endMs - got.onsetMs;
+        const double longest = got.endLatestMs - got.onsetMs;
+        // How far the length is outside the window the trace allows: 0 inside it.
+        const double lengthError = std::max({0.0, length - want.lengthMs, want.lengthMs - longest});
         const double nextWant = i + 1 < expected.size() ? expected[i + 1].startMs : model.totalMs();
         const double gapWant = nextWant - want.startMs - want.lengthMs;
         const double gapGot =
             i + 1 < heard.size() ? heard[i + 1].onsetMs - got.endMs : std::nan("");
+        const double shortestGap =
+            i + 1 < heard.size() ? heard[i + 1].onsetMs - got.endLatestMs : std::nan("");
         std::printf("0x%02x  %9.2f %9.2f %+7.3f %8.0f %8.2f %8.0f %8.2f\n", want.code, want.hz,
                     got.hz, 100 * pitchError, want.lengthMs, length, gapWant, gapGot);
 
         worst.pitchPercent = std::max(worst.pitchPercent, 100 * std::fabs(pitchError));
-        worst.lengthMs = std::max(worst.lengthMs, std::fabs(length - want.lengthMs));
-        worst.lengthPercent =
-            std::max(worst.lengthPercent, 100 * std::fabs(length - want.lengthMs) / want.lengthMs);
+        worst.lengthMs = std::max(worst.lengthMs, lengthError);
         if (std::fabs(pitchError) > pitchTolerance) {
             fail("code 0x%02x: %.2f Hz, expected %.2f Hz", want.code, got.hz, want.hz);
         }
-        if (!lengthWithin(length, want.lengthMs)) {
-            fail("code 0x%02x: sounds %.2f ms, expected %.0f ms", want.code, length, want.lengthMs);
+        if (lengthError > lengthToleranceMs) {
+            fail("code 0x%02x: sounds %.2f to %.2f ms, expected %.0f ms", want.code, length,
+                 longest, want.lengthMs);
         }
         const double onsetError = (got.onsetMs - start) - want.startMs;
         worst.onsetMs = std::max(worst.onsetMs, std::fabs(onsetError));
-        if (std::fabs(onsetError) > lengthToleranceMs) {
+        if (std::fabs(onsetError) > startToleranceMs) {
             fail("code 0x%02x starts at %.2f ms, expected %.0f ms", want.code, got.onsetMs - start,
                  want.startMs);
         }
         if (i + 1 < heard.size() && i + 1 < expected.size()) {
-            worst.silenceMs = std::max(worst.silenceMs, std::fabs(gapGot - gapWant));
-            if (!lengthWithin(gapGot, gapWant)) {
-                fail("after code 0x%02x: silent %.2f ms, expected %.0f ms", want.code, gapGot,
-                     gapWant);
+            const double gapError = std::max({0.0, shortestGap - gapWant, gapWant - gapGot});
+            worst.silenceMs = std::max(worst.silenceMs, gapError);
+            if (gapError > lengthToleranceMs) {
+                fail("after code 0x%02x: silent %.2f to %.2f ms, expected %.0f ms", want.code,
+                     shortestGap, gapGot, gapWant);
             }
         }
     }
@@ -222,8 +223,9 @@ void runExample(SimulatedChip& chip, const ConventionModel& model, Worst& worst)
     const double start = checkMelody(model, ToneTrace(chip.edges('B', 1), chip, 0, until), worst);
     const double beatGap = largestGapMs(chip, 'B', 5, start, until);
     std::printf("LED: longest pause %.2f ms, %zu changes\n", beatGap, chip.edges('B', 5).size());
-    // 250 ms a blink; the player's interrupts stretch it by well under 1 %.
-    if (beatGap > 255) {
+    // 250 ms a blink; the player's compare interrupt, once a half period, takes up to about 3 %
+    // of an 8 MHz chip on the highest notes and stretches the busy-wait that much.
+    if (beatGap > 260) {
         fail("the LED stood still for %.2f ms", beatGap);
     }
 }
@@ -252,9 +254,10 @@ int main(int argc, char** argv) {
         }
         checkFlashReads(chip, objects);
         std::printf("%s at %g MHz: worst pitch error %.4f %%, sound length error %.2f ms "
-                    "(%.2f %%), silence error %.2f ms, note start error %.3f ms\n",
-                    mode.c_str(), hz / 1e6, worst.pitchPercent, worst.lengthMs, worst.lengthPercent,
-                    worst.silenceMs, worst.onsetMs);
+                    "beyond what the trace can tell, silence error %.2f ms, note start error "
+                    "%.3f ms\n",
+                    mode.c_str(), hz / 1e6, worst.pitchPercent, worst.lengthMs, worst.silenceMs,
+                    worst.onsetMs);
     } catch (const std::exception& error) {
         std::printf("FAIL: %s\n", error.what());
         return 1;
