@@ -46,6 +46,12 @@ bench: build
 firmware: deps
 	$(MAKE) -C firmware OUT=$(CURDIR)/build/firmware
 
+# The player as an Arduino library: build/arduino/Quillon/ and build/arduino/Quillon-VERSION.zip,
+# which the Arduino IDE's "Sketch > Include Library > Add .ZIP Library" installs.
+.PHONY: arduino
+arduino: deps
+	bash firmware/arduino/make-library.sh $(CURDIR)/build/arduino
+
 # The composer and console tools for 64-bit Windows, cross-built with mingw-w64 and static
 # (build/windows/*.exe), and the installer and zip that hold them.
 windows: deps

@@ -3,6 +3,9 @@
 //   quillon_sim player|example ELF MCU HZ MELODY_SOURCE
 // player:  the test program (see player_test.c for its pins): the melody to its end, busy, stop.
 // example: the example program: the melody, and the LED on PB5 blinking throughout.
+// arduino: a sketch built by the Arduino core for the Uno (atmega328p), Mega (atmega2560) or
+//          Leonardo (atmega32u4), see tests/arduino/ToneBeside: music_item from RAM, then
+//          flash_item from flash, on Timer1's output A, while tone() sounds 1000 Hz on pin 4.
 #include "ConventionModel.h"
 #include "FlashObjects.h"
 #include "SimulatedChip.h"
@@ -14,6 +17,7 @@
 #include <cstdlib>
 #include <exception>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -55,9 +59,9 @@ struct Worst {
 
 // Compares the tones heard from startMs on with what the model expects; returns where the
 // melody started on the pin.
-double checkMelody(const ConventionModel& model, const ToneTrace& trace, Worst& worst) {
+double checkMelody(const ConventionModel& model, const std::vector<MeasuredSound>& heard,
+                   Worst& worst) {
     const auto& expected = model.sounds();
-    const auto& heard = trace.sounds();
     if (heard.size() != expected.size()) {
         fail("%zu tones heard, %zu expected", heard.size(), expected.size());
     }
@@ -168,7 +172,7 @@ void runPlayer(SimulatedChip& chip, const ConventionModel& model, Worst& worst) 
     }
 
     const double start =
-        checkMelody(model, ToneTrace(chip.edges('B', 1), chip, 0, *busyOff), worst);
+        checkMelody(model, ToneTrace(chip.edges('B', 1), chip, 0, *busyOff).sounds(), worst);
     const double end = start + model.totalMs();
     std::printf("melody from %.2f ms to %.2f ms; busy from %.2f ms to %.2f ms\n", start, end,
                 *busyOn, *busyOff);
@@ -220,7 +224,8 @@ void runExample(SimulatedChip& chip, const ConventionModel& model, Worst& worst)
     // The example starts the melody again two seconds after its end; stop before that.
     const double until = model.totalMs() + 1000;
     chip.run(chip.fromMs(until), nullptr);
-    const double start = checkMelody(model, ToneTrace(chip.edges('B', 1), chip, 0, until), worst);
+    const double start =
+        checkMelody(model, ToneTrace(chip.edges('B', 1), chip, 0, until).sounds(), worst);
     const double beatGap = largestGapMs(chip, 'B', 5, start, until);
     std::printf("LED: longest pause %.2f ms, %zu changes\n", beatGap, chip.edges('B', 5).size());
     // 250 ms a blink; the player's compare interrupt, once a half period, takes up to about 3 %
@@ -230,11 +235,87 @@ void runExample(SimulatedChip& chip, const ConventionModel& model, Worst& worst)
     }
 }
 
+// Where an Arduino board has the pins of the sketch: Timer1's output A, pin 4 and pin 7.
+struct BoardPins {
+    char speakerPort;
+    int speakerBit;
+    char tonePort;
+    int toneBit;
+    char donePort;
+    int doneBit;
+};
+
+BoardPins boardPins(const std::string& mcu) {
+    if (mcu == "atmega328p") {
+        return {'B', 1, 'D', 4, 'D', 7};
+    }
+    if (mcu == "atmega2560") {
+        return {'B', 5, 'G', 5, 'H', 4};
+    }
+    if (mcu == "atmega32u4") {
+        return {'B', 5, 'D', 4, 'E', 6};
+    }
+    throw std::runtime_error("no Arduino board with " + mcu);
+}
+
+void runArduino(SimulatedChip& chip, const std::string& mcu, const std::string& sketch,
+                Worst& worst) {
+    const ConventionModel fromRam(ConventionModel::readMelody(sketch, "music_item"));
+    const ConventionModel fromFlash(ConventionModel::readMelody(sketch, "flash_item"));
+    const BoardPins pins = boardPins(mcu);
+    chip.watch(pins.speakerPort, pins.speakerBit);
+    chip.watch(pins.tonePort, pins.toneBit);
+    chip.watch(pins.donePort, pins.doneBit);
+    const std::uint64_t limit = chip.fromMs(fromRam.totalMs() + fromFlash.totalMs() + 2000);
+    chip.run(limit, [&] { return !chip.edges(pins.donePort, pins.doneBit).empty(); });
+    const auto done = edgeMs(chip, pins.donePort, pins.doneBit, true);
+    if (!done) {
+        fail("the sketch did not finish in %.0f ms", chip.toMs(limit));
+        return;
+    }
+    const auto heard =
+        ToneTrace(chip.edges(pins.speakerPort, pins.speakerBit), chip, 0, *done).sounds();
+    const std::size_t first = std::min(heard.size(), fromRam.sounds().size());
+    std::printf("quillon_play, from RAM:\n");
+    const double start =
+        checkMelody(fromRam, {heard.begin(), heard.begin() + static_cast<long>(first)}, worst);
+    std::printf("quillon_play_P, from flash:\n");
+    checkMelody(fromFlash, {heard.begin() + static_cast<long>(first), heard.end()}, worst);
+
+    // tone() toggles its pin from Timer2's (Timer3's on the Leonardo) interrupt: 1000 Hz is a
+    // half period of 0.5 ms, and the player's interrupts must not hold it up for long.
+    std::vector<double> toneEdges;
+    for (const Edge& edge : chip.edges(pins.tonePort, pins.toneBit)) {
+        const double ms = chip.toMs(edge.cycle);
+        if (ms >= start && ms <= start + fromRam.totalMs()) {
+            toneEdges.push_back(ms);
+        }
+    }
+    if (toneEdges.size() < 100) {
+        fail("tone() on pin 4: %zu edges while the melody played", toneEdges.size());
+        return;
+    }
+    double longest = 0;
+    for (std::size_t i = 1; i < toneEdges.size(); ++i) {
+        longest = std::max(longest, toneEdges[i] - toneEdges[i - 1]);
+    }
+    const double hz = 1000.0 * static_cast<double>(toneEdges.size() - 1) /
+                      (2.0 * (toneEdges.back() - toneEdges.front()));
+    std::printf("tone() on pin 4: %.2f Hz, longest half period %.3f ms\n", hz, longest);
+    if (std::fabs(hz - 1000.0) > 1.0) {
+        fail("tone() sounded %.2f Hz beside the melody, expected 1000 Hz", hz);
+    }
+    if (longest > 0.55) {
+        fail("tone()'s pin stood still for %.3f ms beside the melody", longest);
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     if (argc != 6) {
-        std::fprintf(stderr, "usage: quillon_sim player|example ELF MCU HZ MELODY_SOURCE\n");
+        std::fprintf(stderr,
+                     "usage: quillon_sim player|example|arduino ELF MCU HZ MELODY_SOURCE\n");
         return 2;
     }
     const std::string mode = argv[1];
@@ -244,7 +325,9 @@ int main(int argc, char** argv) {
         const FlashObjects objects(argv[2]);
         SimulatedChip chip(argv[2], argv[3], hz);
         Worst worst;
-        if (mode == "player") {
+        if (mode == "arduino") {
+            runArduino(chip, argv[3], argv[5], worst);
+        } else if (mode == "player") {
             runPlayer(chip, model, worst);
         } else if (mode == "example") {
             runExample(chip, model, worst);
@@ -252,7 +335,10 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "quillon_sim: unknown mode %s\n", mode.c_str());
             return 2;
         }
-        checkFlashReads(chip, objects);
+        // The Arduino core's own pin tables are not objects the symbol table sizes.
+        if (mode != "arduino") {
+            checkFlashReads(chip, objects);
+        }
         std::printf("%s at %g MHz: worst pitch error %.4f %%, sound length error %.2f ms "
                     "beyond what the trace can tell, silence error %.2f ms, note start error "
                     "%.3f ms\n",
