@@ -69,6 +69,10 @@ std::u16string_view userText(UserText text) {
         return u"乐曲已导入。为了能用音乐代码写出来，做了下面这些改动：";
     case UserText::TuneNotImported:
         return u"无法导入这个乐曲，文本没有改变。";
+    case UserText::CopyArduinoSketchMenu:
+        return u"复制为 Arduino 程序";
+    case UserText::ClipboardFailed:
+        return u"无法写入剪贴板：另一个程序正占用着它。请再试一次。";
     }
     return u"";
 }

@@ -49,6 +49,9 @@ enum class UserText {
     TunesFilter,
     TuneChanged,
     TuneNotImported,
+    // The melody as an Arduino sketch.
+    CopyArduinoSketchMenu,
+    ClipboardFailed,
 };
 
 std::u16string_view userText(UserText text);
