@@ -228,8 +228,8 @@ void runExample(SimulatedChip& chip, const ConventionModel& model, Worst& worst)
         checkMelody(model, ToneTrace(chip.edges('B', 1), chip, 0, until).sounds(), worst);
     const double beatGap = largestGapMs(chip, 'B', 5, start, until);
     std::printf("LED: longest pause %.2f ms, %zu changes\n", beatGap, chip.edges('B', 5).size());
-    // 250 ms a blink; the player's compare interrupt, once a half period, takes up to about 3 %
-    // of an 8 MHz chip on the highest notes and stretches the busy-wait that much.
+    // 250 ms a blink; the player's compare interrupt, about 120 cycles once a half period, takes
+    // up to 3 % of an 8 MHz chip on this melody's notes and stretches the busy-wait that much.
     if (beatGap > 260) {
         fail("the LED stood still for %.2f ms", beatGap);
     }
