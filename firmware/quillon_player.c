@@ -39,33 +39,33 @@
 
 /* Per clock: the prescaler, timer ticks per microsecond (a half period of N us is N times that,
  * exact, and fits the 16-bit compare register) and per millisecond, the step of a silent phase
- * (at most 65536 ticks), and the shortest last step of a phase: longer than the compare
- * interrupt can be held up by other interrupts, so that OCR1A is rewritten before the count
- * passes it. */
+ * (at most 65536 ticks), and the shortest last step of a phase, 0.5 ms: longer than other
+ * interrupts (or code with interrupts off) usually hold the compare interrupt up, so that OCR1A
+ * is rewritten before the count passes it, and short beside the 2 ms a note's end may be off. */
 #if F_CPU == 1000000UL
 #define CS_FAST _BV(CS10) /* /1 */
 #define TICKS_PER_US 1u
 #define TICKS_PER_MS 1000ul
 #define QUIET_STEP 10000u /* 10 ms */
-#define MIN_STEP 300u     /* 300 cycles */
+#define MIN_STEP 500u
 #elif F_CPU == 8000000UL
 #define CS_FAST _BV(CS11) /* /8 */
 #define TICKS_PER_US 1u
 #define TICKS_PER_MS 1000ul
 #define QUIET_STEP 10000u
-#define MIN_STEP 100u /* 100 us */
+#define MIN_STEP 500u
 #elif F_CPU == 12000000UL
 #define CS_FAST _BV(CS10) /* /1; at /8 an odd N would fall on half a count */
 #define TICKS_PER_US 12u
 #define TICKS_PER_MS 12000ul
 #define QUIET_STEP 60000u /* 5 ms */
-#define MIN_STEP 1200u
+#define MIN_STEP 6000u
 #elif F_CPU == 16000000UL
 #define CS_FAST _BV(CS11) /* /8 */
 #define TICKS_PER_US 2u
 #define TICKS_PER_MS 2000ul
 #define QUIET_STEP 20000u
-#define MIN_STEP 200u
+#define MIN_STEP 1000u
 #elif F_CPU == 20000000UL
 /* 20 counts a microsecond overflow 16 bits above N = 3276 (C3 and D3): those two sound at /8,
  * 2.5 counts a microsecond, where D3's odd N is rounded by half a count (0.006 %). */
@@ -75,7 +75,8 @@
 #define TICKS_PER_MS 20000ul
 #define SLOW_N_ABOVE 3276u
 #define QUIET_STEP 50000u /* 2.5 ms */
-#define MIN_STEP 2000u
+#define MIN_STEP 10000u
+#define MIN_STEP_SLOW 1250u
 #else
 #error "quillon_player: unsupported F_CPU; use 1000000, 8000000, 12000000, 16000000 or 20000000"
 #endif
@@ -187,7 +188,12 @@ ISR(TIMER1_COMPA_vect) {
         return;
     }
     const uint32_t after = left - step;
-    if (after < (uint32_t)step + MIN_STEP) {
+#if defined(CS_SLOW)
+    const uint16_t minStep = clockSelect == CS_SLOW ? MIN_STEP_SLOW : MIN_STEP;
+#else
+    const uint16_t minStep = MIN_STEP;
+#endif
+    if (after < (uint32_t)step + minStep) {
         OCR1A = (uint16_t)(after - 1u);
         TCCR1A = MODE_CLEAR; /* the phase ends low, exactly on its tick */
         lastStep = 1;
@@ -237,8 +243,13 @@ void quillon_play_P(const unsigned char* melody) {
 }
 
 void quillon_stop(void) {
+    /* At one go: a compare interrupt between stopping the timer and clearing its flag could
+     * start the next phase and, at 20 MHz, the timer again. */
+    const uint8_t interrupts = SREG;
+    cli();
     silence();
     playing = 0;
+    SREG = interrupts;
 }
 
 unsigned char quillon_busy(void) {
