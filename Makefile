@@ -44,9 +44,13 @@ bench: build
 # build/firmware/, then its size and the player's.
 .PHONY: firmware
 firmware: deps
-	$(call configure,default)
-	cmake --build --preset default --target timervals
-	$(MAKE) -C firmware OUT=$(CURDIR)/build/firmware TIMERVALS=$(CURDIR)/build/default/tools/timervals/timervals
+	$(MAKE) -C firmware OUT=$(CURDIR)/build/firmware
+
+# The player as an Arduino library: build/arduino/Quillon/ and build/arduino/Quillon-VERSION.zip,
+# which the Arduino IDE's "Sketch > Include Library > Add .ZIP Library" installs.
+.PHONY: arduino
+arduino: deps
+	bash firmware/arduino/make-library.sh $(CURDIR)/build/arduino
 
 # The composer and console tools for 64-bit Windows, cross-built with mingw-w64 and static
 # (build/windows/*.exe), and the installer and zip that hold them.

@@ -10,14 +10,18 @@
 #define QUILLON_NOTE_COUNT 28
 #define QUILLON_REST_INDEX 31
 
-/* Table frequencies in hertz by note index, the values that timervals makes the reload table
- * from: the timer toggles the pin every 500000 / f microseconds, rounded down. */
+/* Table frequencies in hertz by note index, as a list of each(hz) in index order: each side
+ * passes the macro that turns a frequency into the form it stores (the player keeps the half
+ * period 500000 / f microseconds, rounded down, which the timer toggles the pin after). */
 /* clang-format off */
-#define QUILLON_NOTE_FREQUENCIES_HZ \
-    131,  147,  165,  175,  196,  220,  247,  /* C3 .. B3 */ \
-    262,  294,  330,  349,  392,  440,  494,  /* C4 .. B4 */ \
-    523,  587,  659,  698,  784,  880,  988,  /* C5 .. B5 */ \
-    1046, 1175, 1318, 1397, 1568, 1760, 1975  /* C6 .. B6 */
+#define QUILLON_NOTES_HZ(each) \
+    each(131),  each(147),  each(165),  each(175),  each(196),  each(220),  each(247),  /* C3 .. B3 */ \
+    each(262),  each(294),  each(330),  each(349),  each(392),  each(440),  each(494),  /* C4 .. B4 */ \
+    each(523),  each(587),  each(659),  each(698),  each(784),  each(880),  each(988),  /* C5 .. B5 */ \
+    each(1046), each(1175), each(1318), each(1397), each(1568), each(1760), each(1975)  /* C6 .. B6 */
+#define QUILLON_HZ_AS_IS(hz) hz
+/* The same frequencies as a plain list. */
+#define QUILLON_NOTE_FREQUENCIES_HZ QUILLON_NOTES_HZ(QUILLON_HZ_AS_IS)
 
 /* Length in milliseconds of duration codes 0 to 7, as a list of each(ms) in code order: each
  * side passes the macro that turns a length into the form it stores (the player keeps units of

@@ -9,7 +9,8 @@
 #include <stdint.h>
 #include <util/delay.h>
 
-/* Copied from the composer; PROGMEM keeps it in flash. */
+/* Copied from the composer, with PROGMEM added to keep it in flash: quillon_play_P reads it
+ * there. Pasted as it is, without PROGMEM, it goes to RAM and quillon_play plays it. */
 /* clang-format off */
 const unsigned char music_item[] PROGMEM = {
 0x73,0x73,0x93,0x93,0x9b,0x9b,0x94,0x8b,0x8b,0x83,0x83,0x7b,0x7b,0x74,0x00};
@@ -19,7 +20,7 @@ int main(void) {
     DDRB |= _BV(DDB5);
     quillon_init();
     sei();
-    quillon_play(music_item);
+    quillon_play_P(music_item);
 
     uint8_t idleBlinks = 0;
     for (;;) {
@@ -29,7 +30,7 @@ int main(void) {
             idleBlinks = 0;
         } else if (++idleBlinks == 8) {
             idleBlinks = 0;
-            quillon_play(music_item);
+            quillon_play_P(music_item);
         }
     }
 }

@@ -1,7 +1,8 @@
 /* Drives the player for the simulator and shows on pins what only the program can see:
  *   PB5 toggles on every pass of the main loop (about 1 ms), PB0 mirrors quillon_busy(),
  *   PB2 rises when quillon_busy() is 0 right after quillon_stop(), PB3 rises at the end.
- * It plays the melody to its end, then plays it again and stops it inside its second note.
+ * It plays the melody from RAM to its end, then plays it again from flash and stops it inside
+ * its second note.
  * simavr keeps the level of OC1A in the PORTB1 bit, so a read-modify-write of PORTB over several
  * instructions would put back a stale level and shift the tone; single-bit set/clear and the PINB
  * toggle are safe there, as on the chip. */
@@ -11,6 +12,7 @@
 #include <avr/io.h>
 #include <avr/pgmspace.h>
 #include <stdint.h>
+#include <string.h>
 #include <util/delay.h>
 
 /* Four octaves; duration codes 0 to 7 (0x64 and 0xad..0x5f extended); a rest extended to
@@ -36,7 +38,9 @@ int main(void) {
     quillon_init();
     sei();
 
-    quillon_play(music_item);
+    unsigned char inRam[sizeof music_item];
+    memcpy_P(inRam, music_item, sizeof inRam);
+    quillon_play(inRam);
     do {
         pass();
     } while (quillon_busy());
@@ -44,7 +48,7 @@ int main(void) {
         pass();
     }
 
-    quillon_play(music_item);
+    quillon_play_P(music_item);
     for (uint8_t i = 0; i < 200; i++) {
         pass();
     }

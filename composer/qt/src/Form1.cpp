@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QIcon>
@@ -68,9 +69,10 @@ Form1::Form1(LocalClock clock, std::unique_ptr<SoundSink> sink, MelodyKeeping ke
                           Qt::WindowCloseButtonHint),
       clock_(std::move(clock)), sink_(sink ? std::move(sink) : std::make_unique<NoSoundOutput>()) {
     createControls();
-    session_ = std::make_unique<ComposerSession>(
-        SessionPorts{*text1_, *text1_, *label3Caption_, notice_, timers_, *sink_, files_, *this},
-        std::move(keeping));
+    session_ =
+        std::make_unique<ComposerSession>(SessionPorts{*text1_, *text1_, *label3Caption_, notice_,
+                                                       timers_, *sink_, files_, *this, *this},
+                                          std::move(keeping));
     connect(text1_, &TextBoxEdit::changed, this, [this] { session_->Text1_Change(); });
     connect(text1_, &TextBoxEdit::contextMenuOpening, this, &Form1::addMenuEntries);
     text1_->keyHandler = [this](const KeyPress& key) {
@@ -238,6 +240,11 @@ void Form1::addEntries(QMenu* menu, const std::vector<MenuEntry>& entries) {
 
 void Form1::setCaption(std::u16string_view caption) {
     setWindowTitle(qt(caption));
+}
+
+bool Form1::setClipboardText(std::u16string_view text) {
+    QGuiApplication::clipboard()->setText(qt(text));
+    return true;
 }
 
 void Form1::closeEvent(QCloseEvent* event) {

@@ -25,7 +25,7 @@ class TextBoxEdit;
 // The composer's one window on Linux: it creates its controls from the form table, implements
 // the session's ports over them and forwards their events to the session. It holds no logic of
 // its own beyond this wiring; the clock, in the desktop's own time format, is the window's.
-class Form1 : public QWidget, public Caption {
+class Form1 : public QWidget, public Caption, public Clipboard {
     Q_OBJECT
 public:
     // The clock reads the time of day through `clock`; tests give it a fixed time. Sound goes
@@ -42,6 +42,8 @@ public:
 
     // The window's caption, as the session sets it.
     void setCaption(std::u16string_view caption) override;
+    // The desktop's clipboard, which the session copies the Arduino sketch to.
+    bool setClipboardText(std::u16string_view text) override;
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -1,6 +1,7 @@
 #include "SessionCore.h"
 
 #include "PlatformCalls.h"
+#include "quillon/ArduinoSketch.h"
 #include "quillon/ComposerText.h"
 #include "quillon/FindingMarks.h"
 #include "quillon/ImportTune.h"
@@ -257,6 +258,9 @@ void SessionCore::perform(SessionAction action, std::size_t item) {
     case SessionAction::OpenRecent:
         openRecent(item);
         return;
+    case SessionAction::CopyArduinoSketch:
+        copyArduinoSketch();
+        return;
     }
 }
 
@@ -298,6 +302,8 @@ std::vector<MenuEntry> SessionCore::contextMenuEntries() const {
     entries.push_back(entry(SessionAction::Open, userText(UserText::OpenMenu)));
     entries.push_back(entry(SessionAction::Save, userText(UserText::SaveMenu)));
     entries.push_back(entry(SessionAction::SaveAs, userText(UserText::SaveAsMenu)));
+    entries.push_back(
+        entry(SessionAction::CopyArduinoSketch, userText(UserText::CopyArduinoSketchMenu)));
     entries.push_back(std::move(recent));
     return entries;
 }
@@ -484,6 +490,16 @@ void SessionCore::check() {
     checked_ = true;
     const std::vector<TextMark> marks = marksFor(melody.findings, text);
     ports_.marks.setMarks(marks);
+}
+
+void SessionCore::copyArduinoSketch() {
+    if (!checked_) {
+        check();
+    }
+    // The codes the firmware would play: those in front of the first 0.
+    if (!ports_.clipboard.setClipboardText(arduinoSketch(playedCodes(checker_.melody())))) {
+        ports_.notice.showWarning(userText(UserText::ClipboardFailed), u"");
+    }
 }
 
 void SessionCore::play() {

@@ -54,6 +54,7 @@ public:
 
 private:
     void play();
+    void copyArduinoSketch();
     void stopPlaying();
     void follow();
     void check();

@@ -77,6 +77,10 @@ std::u16string_view userText(UserText text) {
         return u"这个文件里有不止一首乐曲（音轨或通道）。选择要导入的一首：";
     case UserText::TakeTuneButton:
         return u"导入";
+    case UserText::CopyArduinoSketchMenu:
+        return u"复制为 Arduino 程序";
+    case UserText::ClipboardFailed:
+        return u"无法写入剪贴板：另一个程序正占用着它。请再试一次。";
     }
     return u"";
 }

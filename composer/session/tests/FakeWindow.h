@@ -107,6 +107,21 @@ public:
     }
 };
 
+// The system clipboard; `refuses` plays another program holding it open.
+class FakeClipboard : public Clipboard {
+public:
+    std::u16string text;
+    bool refuses = false;
+
+    bool setClipboardText(std::u16string_view written) override {
+        if (refuses) {
+            return false;
+        }
+        text = written;
+        return true;
+    }
+};
+
 // Timers on a clock the test moves.
 class FakeTimers : public TimerFactory {
 public:
@@ -216,10 +231,12 @@ struct SessionHarness {
     FakeFileDialogs files;
     // The window's caption, which the window sets before the session runs.
     FakeCaption form1;
+    FakeClipboard clipboard;
     ComposerSession session;
 
     explicit SessionHarness(MelodyKeeping keeping = {})
-        : session({text1, marks, label3, notice, timers, sound, files, form1}, std::move(keeping)) {
+        : session({text1, marks, label3, notice, timers, sound, files, form1, clipboard},
+                  std::move(keeping)) {
         form1.caption = kForm1.caption;
         text1.onChange = [this] { session.Text1_Change(); };
         session.Form_Load();

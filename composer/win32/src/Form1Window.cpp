@@ -16,6 +16,7 @@
 #include "resource.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 
 namespace quillon::win32 {
@@ -95,9 +96,10 @@ Form1Window::Form1Window(std::unique_ptr<SoundSink> sound) : sound_(std::move(so
     notice_ = std::make_unique<FormNotice>(hwnd(), icon_);
     files_ = std::make_unique<FormFileDialogs>(hwnd());
     createControls();
-    session_ = std::make_unique<ComposerSession>(
-        SessionPorts{*text1_, *text1_, *label3_, *notice_, *timers_, *sound_, *files_, *this},
-        MelodyKeeping::inUserFolder());
+    session_ =
+        std::make_unique<ComposerSession>(SessionPorts{*text1_, *text1_, *label3_, *notice_,
+                                                       *timers_, *sound_, *files_, *this, *this},
+                                          MelodyKeeping::inUserFolder());
     menu_ = std::make_unique<Text1Menu>(hwnd(), *text1_, *session_);
     layout();
     // Enabled from creation: it ticks once the message loop runs.
@@ -238,6 +240,34 @@ bool Form1Window::preTranslate(const MSG& message) {
     }
     session_->perform(*action);
     return true;
+}
+
+bool Form1Window::setClipboardText(std::u16string_view text) {
+    const std::size_t bytes = (text.size() + 1) * sizeof(char16_t);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    if (memory == nullptr) {
+        return false;
+    }
+    void* at = GlobalLock(memory);
+    if (at == nullptr) {
+        GlobalFree(memory);
+        return false;
+    }
+    std::memcpy(at, text.data(), text.size() * sizeof(char16_t));
+    static_cast<char16_t*>(at)[text.size()] = u'\0';
+    GlobalUnlock(memory);
+    if (!OpenClipboard(hwnd())) {
+        GlobalFree(memory);
+        return false;
+    }
+    EmptyClipboard();
+    // Once set, the memory is the clipboard's.
+    const bool taken = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+    CloseClipboard();
+    if (!taken) {
+        GlobalFree(memory);
+    }
+    return taken;
 }
 
 void Form1Window::setCaption(std::u16string_view caption) {

@@ -26,7 +26,7 @@ class Text1Menu;
 // Form1, the composer's one window: caption "Quillon", fixed border, minimize and close. It
 // creates its controls from the form table at the monitor's scale, hands their events to the
 // composer session, keeps the clock and routes the window's keys. No logic of its own.
-class Form1Window final : public Control, public Caption {
+class Form1Window final : public Control, public Caption, public Clipboard {
 public:
     explicit Form1Window(std::unique_ptr<SoundSink> sound);
     ~Form1Window() override;
@@ -40,6 +40,10 @@ public:
 
     // The window's own caption: "Quillon", or the melody's file and whether it has changes.
     void setCaption(std::u16string_view caption) override;
+
+    // The system clipboard as Unicode text, which the session copies the Arduino sketch to;
+    // false while another program holds it open.
+    bool setClipboardText(std::u16string_view text) override;
 
 protected:
     std::optional<LRESULT> onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -43,16 +43,17 @@ ConventionModel::ConventionModel(std::vector<std::uint8_t> codes) {
     totalMs_ = at;
 }
 
-std::vector<std::uint8_t> ConventionModel::readMelody(const std::string& sourcePath) {
+std::vector<std::uint8_t> ConventionModel::readMelody(const std::string& sourcePath,
+                                                      const std::string& arrayName) {
     std::ifstream in(sourcePath);
     std::stringstream text;
     text << in.rdbuf();
     const std::string source = text.str();
-    const auto name = source.find("music_item");
+    const auto name = source.find(arrayName + "[]");
     const auto open = source.find('{', name == std::string::npos ? source.size() : name);
     const auto close = source.find('}', open == std::string::npos ? source.size() : open);
     if (close == std::string::npos) {
-        throw std::runtime_error("no music_item array in " + sourcePath);
+        throw std::runtime_error("no " + arrayName + " array in " + sourcePath);
     }
     std::vector<std::uint8_t> codes;
     std::stringstream items(source.substr(open + 1, close - open - 1));
@@ -67,7 +68,7 @@ std::vector<std::uint8_t> ConventionModel::readMelody(const std::string& sourceP
         }
     }
     if (codes.empty() || codes.back() != 0) {
-        throw std::runtime_error("music_item in " + sourcePath + " does not end at 0x00");
+        throw std::runtime_error(arrayName + " in " + sourcePath + " does not end at 0x00");
     }
     return codes;
 }

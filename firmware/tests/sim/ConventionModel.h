@@ -22,9 +22,10 @@ class ConventionModel {
 public:
     explicit ConventionModel(std::vector<std::uint8_t> codes);
 
-    // The music_item array of a C source file, up to and including its 0x00. Throws
+    // The array of that name in a C source file, up to and including its 0x00. Throws
     // std::runtime_error when there is none.
-    static std::vector<std::uint8_t> readMelody(const std::string& sourcePath);
+    static std::vector<std::uint8_t> readMelody(const std::string& sourcePath,
+                                                const std::string& name = "music_item");
 
     const std::vector<ExpectedSound>& sounds() const { return sounds_; }
     // From the start of the first element to the end of the last one.

@@ -1,6 +1,6 @@
 #include "ToneTrace.h"
 
-#include <algorithm>
+#include <cmath>
 
 namespace quillon::sim {
 
@@ -9,28 +9,22 @@ namespace {
 // Longer than the half period of the lowest note (3.8 ms), shorter than the 20 ms gap.
 constexpr double silenceMs = 10;
 
-MeasuredSound measure(const std::vector<double>& at) {
+MeasuredSound measure(const std::vector<Edge>& edges, const std::vector<double>& at) {
     MeasuredSound sound;
     sound.edges = at.size();
-    if (at.size() < 3) {
+    if (at.size() < 4) {
         sound.onsetMs = at.front();
-        sound.endMs = at.back();
+        sound.endMs = sound.endLatestMs = at.back();
         return sound;
     }
-    std::vector<double> steps;
-    for (std::size_t i = 1; i < at.size(); ++i) {
-        steps.push_back(at[i] - at[i - 1]);
-    }
-    std::vector<double> sorted = steps;
-    std::nth_element(sorted.begin(), sorted.begin() + static_cast<long>(sorted.size() / 2),
-                     sorted.end());
-    const double typical = sorted[sorted.size() / 2];
-    const bool fellAtStop = steps.back() < 0.75 * typical;
-    const std::size_t lastToggle = at.size() - (fellAtStop ? 2 : 1);
+    const std::size_t lastToggle = at.size() - 2;
     const double half = (at[lastToggle] - at.front()) / static_cast<double>(lastToggle);
     sound.hz = 1000.0 / (2.0 * half);
     sound.onsetMs = at.front() - half;
-    sound.endMs = fellAtStop ? at.back() : at.back() + half / 2;
+    const double lastStep = at.back() - at[lastToggle];
+    const bool offPace = std::fabs(lastStep - half) > 0.01 * half;
+    sound.endMs = at.back();
+    sound.endLatestMs = offPace || edges.back().high ? at.back() : at.back() + half;
     return sound;
 }
 
@@ -39,19 +33,22 @@ MeasuredSound measure(const std::vector<double>& at) {
 ToneTrace::ToneTrace(const std::vector<Edge>& edges, const SimulatedChip& chip, double fromMs,
                      double toMs) {
     std::vector<double> tone;
+    std::vector<Edge> toneEdges;
     for (const Edge& edge : edges) {
         const double ms = chip.toMs(edge.cycle);
         if (ms < fromMs || ms > toMs) {
             continue;
         }
         if (!tone.empty() && ms - tone.back() > silenceMs) {
-            sounds_.push_back(measure(tone));
+            sounds_.push_back(measure(toneEdges, tone));
             tone.clear();
+            toneEdges.clear();
         }
         tone.push_back(ms);
+        toneEdges.push_back(edge);
     }
     if (!tone.empty()) {
-        sounds_.push_back(measure(tone));
+        sounds_.push_back(measure(toneEdges, tone));
     }
 }
 

@@ -3,6 +3,9 @@
 //   quillon_sim player|example ELF MCU HZ MELODY_SOURCE
 // player:  the test program (see player_test.c for its pins): the melody to its end, busy, stop.
 // example: the example program: the melody, and the LED on PB5 blinking throughout.
+// arduino: a sketch built by the Arduino core for the Uno (atmega328p), Mega (atmega2560) or
+//          Leonardo (atmega32u4), see tests/arduino/ToneBeside: music_item from RAM, then
+//          flash_item from flash, on Timer1's output A, while tone() sounds 1000 Hz on pin 4.
 #include "ConventionModel.h"
 #include "FlashObjects.h"
 #include "SimulatedChip.h"
@@ -14,6 +17,7 @@
 #include <cstdlib>
 #include <exception>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -21,9 +25,11 @@ using namespace quillon::sim;
 
 namespace {
 
-constexpr double pitchTolerance = 0.005;
-constexpr double lengthTolerance = 0.02;
-constexpr double lengthToleranceMs = 3;
+// Pitch within 0.01 % of the table's; every note starting within 1 ms of its time from the
+// melody's start, and sounding and pausing within 2 ms of its length.
+constexpr double pitchTolerance = 0.0001;
+constexpr double startToleranceMs = 1;
+constexpr double lengthToleranceMs = 2;
 
 int failures = 0;
 
@@ -32,11 +38,6 @@ template <typename... Args> void fail(const char* format, Args... args) {
     std::printf(format, args...);
     std::printf("\n");
     ++failures;
-}
-
-bool lengthWithin(double measured, double expected) {
-    return std::fabs(measured - expected) <=
-           std::max(lengthTolerance * expected, lengthToleranceMs);
 }
 
 std::optional<double> edgeMs(const SimulatedChip& chip, char port, int pin, bool high,
@@ -52,16 +53,15 @@ std::optional<double> edgeMs(const SimulatedChip& chip, char port, int pin, bool
 struct Worst {
     double pitchPercent = 0;
     double lengthMs = 0;
-    double lengthPercent = 0;
     double silenceMs = 0;
     double onsetMs = 0;
 };
 
 // Compares the tones heard from startMs on with what the model expects; returns where the
 // melody started on the pin.
-double checkMelody(const ConventionModel& model, const ToneTrace& trace, Worst& worst) {
+double checkMelody(const ConventionModel& model, const std::vector<MeasuredSound>& heard,
+                   Worst& worst) {
     const auto& expected = model.sounds();
-    const auto& heard = trace.sounds();
     if (heard.size() != expected.size()) {
         fail("%zu tones heard, %zu expected", heard.size(), expected.size());
     }
@@ -76,34 +76,39 @@ double checkMelody(const ConventionModel& model, const ToneTrace& trace, Worst& 
         const MeasuredSound& got = heard[i];
         const double pitchError = (got.hz - want.hz) / want.hz;
         const double length = got.endMs - got.onsetMs;
+        const double longest = got.endLatestMs - got.onsetMs;
+        // How far the length is outside the window the trace allows: 0 inside it.
+        const double lengthError = std::max({0.0, length - want.lengthMs, want.lengthMs - longest});
         const double nextWant = i + 1 < expected.size() ? expected[i + 1].startMs : model.totalMs();
         const double gapWant = nextWant - want.startMs - want.lengthMs;
         const double gapGot =
             i + 1 < heard.size() ? heard[i + 1].onsetMs - got.endMs : std::nan("");
+        const double shortestGap =
+            i + 1 < heard.size() ? heard[i + 1].onsetMs - got.endLatestMs : std::nan("");
         std::printf("0x%02x  %9.2f %9.2f %+7.3f %8.0f %8.2f %8.0f %8.2f\n", want.code, want.hz,
                     got.hz, 100 * pitchError, want.lengthMs, length, gapWant, gapGot);
 
         worst.pitchPercent = std::max(worst.pitchPercent, 100 * std::fabs(pitchError));
-        worst.lengthMs = std::max(worst.lengthMs, std::fabs(length - want.lengthMs));
-        worst.lengthPercent =
-            std::max(worst.lengthPercent, 100 * std::fabs(length - want.lengthMs) / want.lengthMs);
+        worst.lengthMs = std::max(worst.lengthMs, lengthError);
         if (std::fabs(pitchError) > pitchTolerance) {
             fail("code 0x%02x: %.2f Hz, expected %.2f Hz", want.code, got.hz, want.hz);
         }
-        if (!lengthWithin(length, want.lengthMs)) {
-            fail("code 0x%02x: sounds %.2f ms, expected %.0f ms", want.code, length, want.lengthMs);
+        if (lengthError > lengthToleranceMs) {
+            fail("code 0x%02x: sounds %.2f to %.2f ms, expected %.0f ms", want.code, length,
+                 longest, want.lengthMs);
         }
         const double onsetError = (got.onsetMs - start) - want.startMs;
         worst.onsetMs = std::max(worst.onsetMs, std::fabs(onsetError));
-        if (std::fabs(onsetError) > lengthToleranceMs) {
+        if (std::fabs(onsetError) > startToleranceMs) {
             fail("code 0x%02x starts at %.2f ms, expected %.0f ms", want.code, got.onsetMs - start,
                  want.startMs);
         }
         if (i + 1 < heard.size() && i + 1 < expected.size()) {
-            worst.silenceMs = std::max(worst.silenceMs, std::fabs(gapGot - gapWant));
-            if (!lengthWithin(gapGot, gapWant)) {
-                fail("after code 0x%02x: silent %.2f ms, expected %.0f ms", want.code, gapGot,
-                     gapWant);
+            const double gapError = std::max({0.0, shortestGap - gapWant, gapWant - gapGot});
+            worst.silenceMs = std::max(worst.silenceMs, gapError);
+            if (gapError > lengthToleranceMs) {
+                fail("after code 0x%02x: silent %.2f to %.2f ms, expected %.0f ms", want.code,
+                     shortestGap, gapGot, gapWant);
             }
         }
     }
@@ -167,7 +172,7 @@ void runPlayer(SimulatedChip& chip, const ConventionModel& model, Worst& worst) 
     }
 
     const double start =
-        checkMelody(model, ToneTrace(chip.edges('B', 1), chip, 0, *busyOff), worst);
+        checkMelody(model, ToneTrace(chip.edges('B', 1), chip, 0, *busyOff).sounds(), worst);
     const double end = start + model.totalMs();
     std::printf("melody from %.2f ms to %.2f ms; busy from %.2f ms to %.2f ms\n", start, end,
                 *busyOn, *busyOff);
@@ -219,12 +224,89 @@ void runExample(SimulatedChip& chip, const ConventionModel& model, Worst& worst)
     // The example starts the melody again two seconds after its end; stop before that.
     const double until = model.totalMs() + 1000;
     chip.run(chip.fromMs(until), nullptr);
-    const double start = checkMelody(model, ToneTrace(chip.edges('B', 1), chip, 0, until), worst);
+    const double start =
+        checkMelody(model, ToneTrace(chip.edges('B', 1), chip, 0, until).sounds(), worst);
     const double beatGap = largestGapMs(chip, 'B', 5, start, until);
     std::printf("LED: longest pause %.2f ms, %zu changes\n", beatGap, chip.edges('B', 5).size());
-    // 250 ms a blink; the player's interrupts stretch it by well under 1 %.
-    if (beatGap > 255) {
+    // 250 ms a blink; the player's compare interrupt, about 120 cycles once a half period, takes
+    // up to 3 % of an 8 MHz chip on this melody's notes and stretches the busy-wait that much.
+    if (beatGap > 260) {
         fail("the LED stood still for %.2f ms", beatGap);
+    }
+}
+
+// Where an Arduino board has the pins of the sketch: Timer1's output A, pin 4 and pin 7.
+struct BoardPins {
+    char speakerPort;
+    int speakerBit;
+    char tonePort;
+    int toneBit;
+    char donePort;
+    int doneBit;
+};
+
+BoardPins boardPins(const std::string& mcu) {
+    if (mcu == "atmega328p") {
+        return {'B', 1, 'D', 4, 'D', 7};
+    }
+    if (mcu == "atmega2560") {
+        return {'B', 5, 'G', 5, 'H', 4};
+    }
+    if (mcu == "atmega32u4") {
+        return {'B', 5, 'D', 4, 'E', 6};
+    }
+    throw std::runtime_error("no Arduino board with " + mcu);
+}
+
+void runArduino(SimulatedChip& chip, const std::string& mcu, const std::string& sketch,
+                Worst& worst) {
+    const ConventionModel fromRam(ConventionModel::readMelody(sketch, "music_item"));
+    const ConventionModel fromFlash(ConventionModel::readMelody(sketch, "flash_item"));
+    const BoardPins pins = boardPins(mcu);
+    chip.watch(pins.speakerPort, pins.speakerBit);
+    chip.watch(pins.tonePort, pins.toneBit);
+    chip.watch(pins.donePort, pins.doneBit);
+    const std::uint64_t limit = chip.fromMs(fromRam.totalMs() + fromFlash.totalMs() + 2000);
+    chip.run(limit, [&] { return !chip.edges(pins.donePort, pins.doneBit).empty(); });
+    const auto done = edgeMs(chip, pins.donePort, pins.doneBit, true);
+    if (!done) {
+        fail("the sketch did not finish in %.0f ms", chip.toMs(limit));
+        return;
+    }
+    const auto heard =
+        ToneTrace(chip.edges(pins.speakerPort, pins.speakerBit), chip, 0, *done).sounds();
+    const std::size_t first = std::min(heard.size(), fromRam.sounds().size());
+    std::printf("quillon_play, from RAM:\n");
+    const double start =
+        checkMelody(fromRam, {heard.begin(), heard.begin() + static_cast<long>(first)}, worst);
+    std::printf("quillon_play_P, from flash:\n");
+    checkMelody(fromFlash, {heard.begin() + static_cast<long>(first), heard.end()}, worst);
+
+    // tone() toggles its pin from Timer2's (Timer3's on the Leonardo) interrupt: 1000 Hz is a
+    // half period of 0.5 ms, and the player's interrupts must not hold it up for long.
+    std::vector<double> toneEdges;
+    for (const Edge& edge : chip.edges(pins.tonePort, pins.toneBit)) {
+        const double ms = chip.toMs(edge.cycle);
+        if (ms >= start && ms <= start + fromRam.totalMs()) {
+            toneEdges.push_back(ms);
+        }
+    }
+    if (toneEdges.size() < 100) {
+        fail("tone() on pin 4: %zu edges while the melody played", toneEdges.size());
+        return;
+    }
+    double longest = 0;
+    for (std::size_t i = 1; i < toneEdges.size(); ++i) {
+        longest = std::max(longest, toneEdges[i] - toneEdges[i - 1]);
+    }
+    const double hz = 1000.0 * static_cast<double>(toneEdges.size() - 1) /
+                      (2.0 * (toneEdges.back() - toneEdges.front()));
+    std::printf("tone() on pin 4: %.2f Hz, longest half period %.3f ms\n", hz, longest);
+    if (std::fabs(hz - 1000.0) > 1.0) {
+        fail("tone() sounded %.2f Hz beside the melody, expected 1000 Hz", hz);
+    }
+    if (longest > 0.55) {
+        fail("tone()'s pin stood still for %.3f ms beside the melody", longest);
     }
 }
 
@@ -232,7 +314,8 @@ void runExample(SimulatedChip& chip, const ConventionModel& model, Worst& worst)
 
 int main(int argc, char** argv) {
     if (argc != 6) {
-        std::fprintf(stderr, "usage: quillon_sim player|example ELF MCU HZ MELODY_SOURCE\n");
+        std::fprintf(stderr,
+                     "usage: quillon_sim player|example|arduino ELF MCU HZ MELODY_SOURCE\n");
         return 2;
     }
     const std::string mode = argv[1];
@@ -242,7 +325,9 @@ int main(int argc, char** argv) {
         const FlashObjects objects(argv[2]);
         SimulatedChip chip(argv[2], argv[3], hz);
         Worst worst;
-        if (mode == "player") {
+        if (mode == "arduino") {
+            runArduino(chip, argv[3], argv[5], worst);
+        } else if (mode == "player") {
             runPlayer(chip, model, worst);
         } else if (mode == "example") {
             runExample(chip, model, worst);
@@ -250,11 +335,15 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "quillon_sim: unknown mode %s\n", mode.c_str());
             return 2;
         }
-        checkFlashReads(chip, objects);
+        // The Arduino core's own pin tables are not objects the symbol table sizes.
+        if (mode != "arduino") {
+            checkFlashReads(chip, objects);
+        }
         std::printf("%s at %g MHz: worst pitch error %.4f %%, sound length error %.2f ms "
-                    "(%.2f %%), silence error %.2f ms, note start error %.3f ms\n",
-                    mode.c_str(), hz / 1e6, worst.pitchPercent, worst.lengthMs, worst.lengthPercent,
-                    worst.silenceMs, worst.onsetMs);
+                    "beyond what the trace can tell, silence error %.2f ms, note start error "
+                    "%.3f ms\n",
+                    mode.c_str(), hz / 1e6, worst.pitchPercent, worst.lengthMs, worst.silenceMs,
+                    worst.onsetMs);
     } catch (const std::exception& error) {
         std::printf("FAIL: %s\n", error.what());
         return 1;

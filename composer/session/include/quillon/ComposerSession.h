@@ -32,6 +32,8 @@ enum class SessionAction : std::uint8_t {
     SaveAs,
     // One of the recent melodies, by the `item` that contextMenuEntries gave it.
     OpenRecent,
+    // The melody as a complete Arduino sketch, to the clipboard.
+    CopyArduinoSketch,
 };
 
 // The keys the session binds, as each window translates its own.
@@ -67,6 +69,7 @@ struct SessionPorts {
     FileDialogs& files;
     // The window's own caption.
     Caption& form1;
+    Clipboard& clipboard;
 };
 
 // The composer behind either window: owns the music code editor and its undo history, runs

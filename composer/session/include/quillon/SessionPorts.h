@@ -84,6 +84,14 @@ public:
     virtual std::unique_ptr<OneShotTimer> makeTimer(std::function<void()> onTimeout) = 0;
 };
 
+// The system clipboard, for text the session makes for pasting elsewhere.
+class Clipboard {
+public:
+    virtual ~Clipboard() = default;
+    // Replaces what the clipboard holds by the text; false when the system would not take it.
+    virtual bool setClipboardText(std::u16string_view text) = 0;
+};
+
 // What the session tells the user, modally, owned by the window.
 class Notice {
 public:

@@ -54,6 +54,9 @@ enum class UserText {
     TuneChoiceTitle,
     TuneChoicePrompt,
     TakeTuneButton,
+    // The melody as an Arduino sketch.
+    CopyArduinoSketchMenu,
+    ClipboardFailed,
 };
 
 std::u16string_view userText(UserText text);
