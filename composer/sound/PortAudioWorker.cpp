@@ -67,7 +67,7 @@ constexpr double kPreferredRate = 48000;
 constexpr std::int64_t kEndMarginNanos = 100'000'000;
 constexpr double kSmallestLatency = 0.0125;
 // How often the worker looks after a running stream.
-constexpr auto kWatchInterval = std::chrono::milliseconds(20);
+constexpr auto kWatchInterval = std::chrono::milliseconds(50);
 constexpr const char* kNoOutputDetail =
     "no sound output device: no sound card, or no sound server running";
 
@@ -437,9 +437,10 @@ bool Worker::openStream(std::unique_ptr<Feed> first) {
     out.channelCount = 1;
     out.sampleFormat = paInt16;
     out.suggestedLatency = latency_;
-    // Ten callbacks to the latency: small enough for a server that asks for little at a time.
+    // Four callbacks to the latency: few wake-ups for a stream that runs while clicks come, and
+    // small enough for a server that asks for little at a time.
     const auto perBuffer =
-        static_cast<unsigned long>(std::max(64.0, std::round(rate_ * latency_ / 10)));
+        static_cast<unsigned long>(std::max(64.0, std::round(rate_ * latency_ / 4)));
     PaStream* stream = nullptr;
     const PaError e = call("Pa_OpenStream", [&] {
         return Pa_OpenStream(&stream, nullptr, &out, rate_, perBuffer, paNoFlag, &feedOutput,
