@@ -10,6 +10,7 @@
 #include <cmath>
 #include <condition_variable>
 #include <cstdio>
+#include <cstdlib>
 #include <deque>
 #include <exception>
 #include <mutex>
@@ -220,12 +221,23 @@ void fail(SoundPlay& play, SoundProblem problem, std::string detail) {
     play.stage.store(SoundPlay::Stage::Failed, std::memory_order_release);
 }
 
+// The latency to ask of the output: `wanted`, or less where the user asked PulseAudio for less
+// (PULSE_LATENCY_MSEC, which the server grants whatever a client asks). ALSA's buffer through
+// PulseAudio's plugin must not be larger than the server's: the plugin counts the difference as
+// buffered, so the stream would report a delay that much longer than the listener's, and the
+// element lit as heard would lag the sound.
+double grantedLatency(double wanted) {
+    const char* asked = std::getenv("PULSE_LATENCY_MSEC");
+    const double millis = asked == nullptr ? 0 : std::atof(asked);
+    return millis > 0 ? std::min(wanted, millis / 1000) : wanted;
+}
+
 // The worker's state, all of it on the worker's thread.
 class Worker {
 public:
     explicit Worker(std::shared_ptr<PortAudioWorker::Shared> shared)
         : shared_(std::move(shared)), settings_(shared_->settings),
-          latency_(settings_.latencySeconds) {}
+          latency_(grantedLatency(settings_.latencySeconds)) {}
 
     // Runs until asked to quit. Abandoned in a call, it leaks what a stream that may still play
     // could use, and leaves.
