@@ -33,12 +33,30 @@ package: deps
 	cpack --config build/release/CPackConfig.cmake -B build/release/package
 
 # The benchmarks, then clicks at a human pace with real X events: the composer's CPU per click
-# beside a bare window's, its kept melodies in a folder of their own.
+# beside a bare window's, measured in the same run, in three cases: the Linux composer with no
+# sound output at all (no device, no server), the same with a private PulseAudio server, and the
+# Windows composer under wine beside a bare Win32 window, with that server. Kept melodies go to a
+# folder of their own.
+BENCH_DATA = $$(mktemp -d)
+PRIVATE_PULSE = composer/sound/testing/private-pulse.sh
+CLICK_PACE = xvfb-run -a -s "-screen 0 800x600x24" bash bench/window/click-pace.sh
+WINE = $$(command -v /usr/lib/wine/wine64 || command -v wine)
 bench: build
+	$(call configure,windows)
+	cmake --build --preset windows --target quillon bare-click-window
 	@for b in build/default/bench/*_bench; do [ -x "$$b" ] && "$$b" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true; done
-	@data=$$(mktemp -d) && XDG_DATA_HOME=$$data xvfb-run -a -s "-screen 0 800x600x24" \
-		bash bench/window/click-pace.sh $(QUILLON) build/default/bench/bare-click-window; \
-		status=$$?; rm -rf "$$data"; exit $$status
+	@data=$(BENCH_DATA) && export XDG_DATA_HOME=$$data && \
+	LABEL="Linux, no sound output" ALSA_CONFIG_PATH=$(CURDIR)/composer/sound/tests/no-devices.alsa.conf \
+		PULSE_SERVER=unix:/nonexistent/quillon-no-server \
+		$(CLICK_PACE) $(QUILLON) build/default/bench/bare-click-window && \
+	LABEL="Linux, PulseAudio" bash $(PRIVATE_PULSE) -- \
+		$(CLICK_PACE) $(QUILLON) build/default/bench/bare-click-window && \
+	mkdir -p build/bench-wine && export WINEPREFIX=$(CURDIR)/build/bench-wine/prefix && \
+	LABEL="Windows under wine, PulseAudio" QUILLON_LAUNCH="bash composer/win32/tests/wine.sh run $(WINE)" \
+		bash $(PRIVATE_PULSE) -- xvfb-run -a -s "-screen 0 800x600x24" \
+		bash composer/win32/tests/wine.sh session $(WINE) bash bench/window/click-pace.sh \
+		build/windows/quillon.exe build/windows/bare-click-window.exe; \
+	status=$$?; rm -rf "$$data"; exit $$status
 
 # The AVR example with the melody player, for the ATmega328P at 16 MHz: ELF and Intel HEX in
 # build/firmware/, then its size and the player's.

@@ -2,8 +2,13 @@
 # Processor time per note click at a human pace, with real X events: the composer and the bare
 # floor (bare-click-window) each hold a melody of CODES codes, get a click on 中音 3 (Command323,
 # at (408, 300) in the window) every 0.2 s from xdotool, and the whole process's CPU time over the
-# clicks is read from /proc. Runs under xvfb-run; prints milliseconds per click and the ratio.
+# clicks is read from /proc. Runs under xvfb-run; the sound output is whatever the environment
+# gives (see `make bench`). Each size is measured ROUNDS times, the composer and the floor in
+# turn, so that a machine busy with something else weighs on both alike; prints the medians in
+# milliseconds per click, their ratio and the spread of the rounds.
 #   click-pace.sh QUILLON BARE [CODES...]        (default codes: 10000 100000)
+# LABEL names the case in what is printed; QUILLON_LAUNCH runs both programs (wine.sh run WINE
+# for the Windows programs, inside wine.sh session); CLICKS and ROUNDS (default 100 and 3).
 set -euo pipefail
 quillon=$1
 bare=$2
@@ -11,6 +16,8 @@ shift 2
 sizes=("$@")
 [ $# -gt 0 ] || sizes=(10000 100000)
 clicks=${CLICKS:-100}
+rounds=${ROUNDS:-3}
+label=${LABEL:-composer}
 tick=$(getconf CLK_TCK)
 
 cpu_ms() {
@@ -22,9 +29,10 @@ cpu_ms() {
 measure() {
     local name=$1 codes=$2 pid window before after
     shift 2
-    "$@" >/dev/null 2>&1 &
+    # shellcheck disable=SC2086
+    QT_QPA_PLATFORM=xcb ${QUILLON_LAUNCH:-} "$@" >/dev/null 2>&1 &
     pid=$!
-    window=$(timeout 30 xdotool search --sync --onlyvisible --name "$name" | head -1)
+    window=$(timeout 60 xdotool search --sync --onlyvisible --name "$name" | head -1)
     xdotool mousemove --window "$window" 200 200
     if [ "$name" = '^Quillon$' ]; then
         # The melody pasted into Text1 in one go, as a user brings one in.
@@ -46,9 +54,22 @@ measure() {
     awk -v ms=$((after - before)) -v n="$clicks" 'BEGIN { printf "%.2f", ms / n }'
 }
 
+median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END {
+    printf "%.2f", NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+spread() { printf '%s\n' "$@" | sort -g | awk 'NR == 1 { lo = $1 } { hi = $1 } END {
+    printf "%.2f-%.2f", lo, hi }'; }
+
 for codes in "${sizes[@]}"; do
-    composer=$(QT_QPA_PLATFORM=xcb measure '^Quillon$' "$codes" "$quillon")
-    floor=$(QT_QPA_PLATFORM=xcb measure '^Bare$' "$codes" "$bare" "$codes")
-    awk -v c="$composer" -v f="$floor" -v n="$codes" \
-        'BEGIN { printf "%d codes: composer %.2f ms, bare floor %.2f ms per click (x%.2f)\n", n, c, f, c / f }'
+    composer=()
+    floor=()
+    for _ in $(seq "$rounds"); do
+        composer+=("$(measure '^Quillon$' "$codes" "$quillon")")
+        floor+=("$(measure '^Bare$' "$codes" "$bare" "$codes")")
+    done
+    c=$(median "${composer[@]}")
+    f=$(median "${floor[@]}")
+    awk -v c="$c" -v f="$f" -v n="$codes" -v l="$label" -v r="$rounds" \
+        -v cs="$(spread "${composer[@]}")" -v fs="$(spread "${floor[@]}")" 'BEGIN {
+        printf "%s, %d codes: %.2f ms per click, bare floor %.2f ms (x%.2f); medians of %d rounds, spread %s and %s ms\n",
+            l, n, c, f, c / f, r, cs, fs }'
 done

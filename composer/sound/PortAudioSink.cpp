@@ -31,7 +31,7 @@ void PortAudioSink::connect() {
     worker().connect();
 }
 
-std::uint64_t PortAudioSink::play(SoundSourceFactory make) {
+std::uint64_t PortAudioSink::play(SoundSourceFactory make, WhenNoOutput whenNone) {
     if (current_ != nullptr) {
         // Silent from the next callback on, even before the worker gets to it.
         current_->stopped.store(true);
@@ -39,7 +39,13 @@ std::uint64_t PortAudioSink::play(SoundSourceFactory make) {
     current_ = std::make_shared<SoundPlay>(++plays_, std::move(make));
     heard_ = 0;
     lost_.reset();
-    worker().play(current_);
+    PortAudioWorker& w = worker();
+    if (whenNone == WhenNoOutput::Fail && w.knowsNoOutput()) {
+        // The worker keeps looking by itself; this play costs nothing more.
+        lost_ = Lost{SoundProblem::NoOutput, PortAudioWorker::noOutputDetail()};
+        return current_->id;
+    }
+    w.play(current_, whenNone);
     return current_->id;
 }
 
@@ -75,6 +81,18 @@ SoundStatus PortAudioSink::status() const {
         status.phase = SoundStatus::Phase::Idle;
         return status;
     }
+    if (stage != SoundPlay::Stage::Failed && worker_ != nullptr && worker_->stuck() &&
+        !play.endHeard(heard_)) {
+        // The worker is caught in a call that does not return: give the play up, and the
+        // worker with it; the next play starts another.
+        lost_ = Lost{SoundProblem::OutputFailed, worker_->stuckDetail()};
+        worker_->abandon();
+        worker_.reset();
+        status.phase = SoundStatus::Phase::Failed;
+        status.problem = lost_->problem;
+        status.detail = lost_->detail;
+        return status;
+    }
     switch (stage) {
     case SoundPlay::Stage::Failed:
         status.phase = SoundStatus::Phase::Failed;
@@ -82,17 +100,6 @@ SoundStatus PortAudioSink::status() const {
         status.detail = play.detail;
         return status;
     case SoundPlay::Stage::Queued:
-        if (worker_ != nullptr && worker_->stuck()) {
-            // The worker is caught in a call that does not return: give the play up, and the
-            // worker with it; the next play starts another.
-            lost_ = Lost{SoundProblem::OutputFailed, worker_->stuckDetail()};
-            worker_->abandon();
-            worker_.reset();
-            status.phase = SoundStatus::Phase::Failed;
-            status.problem = lost_->problem;
-            status.detail = lost_->detail;
-            return status;
-        }
         status.phase = SoundStatus::Phase::Starting;
         return status;
     case SoundPlay::Stage::Started:

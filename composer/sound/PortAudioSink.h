@@ -17,8 +17,10 @@ namespace quillon {
 // side reads what the worker and the audio callback publish in atomics. A worker that stays in
 // one call too long (a sound server that stopped answering) is given up: the play waiting for
 // it fails, and the next play or connect() starts a new worker. When the output is missing or
-// went away, the next play probes the devices again, so a server that starts or comes back is
-// used without a restart.
+// went away, the worker looks for one once a second, and a play that may look (F5) probes the
+// devices again, so a server that starts or comes back is used without a restart; a note click
+// while none is known fails at once, at no cost. One stream serves the plays that follow each
+// other, and closes a few seconds after the last.
 //
 // Call prepareSoundEnvironment() first thing in main().
 class PortAudioSink final : public SoundSink {
@@ -33,7 +35,7 @@ public:
     PortAudioSink& operator=(const PortAudioSink&) = delete;
 
     void connect() override;
-    std::uint64_t play(SoundSourceFactory make) override;
+    std::uint64_t play(SoundSourceFactory make, WhenNoOutput whenNone) override;
     void stop() override;
     SoundStatus status() const override;
 

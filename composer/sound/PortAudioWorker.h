@@ -13,9 +13,16 @@ namespace quillon {
 // reads atomics, so a call that hangs (a sound server that stopped answering) holds up this
 // thread alone: the owner sees that it has been busy too long, abandons it and starts another.
 //
-// Each play gets a stream of its own, opened just before it starts: a stream opened while the
-// server was there and started after it died never returns from Pa_StartStream (PortAudio's
-// ALSA code waits for a thread that has failed), whereas opening fails at once.
+// One stream serves play after play: a play that comes while it runs is handed to its callback,
+// which starts it in its next buffer, so that note clicks cost no stream each. The stream closes
+// once nothing has played for a few seconds. A stream is opened just before it starts: one
+// opened while the server was there and started after it died never returns from
+// Pa_StartStream (PortAudio's ALSA code waits for a thread that has failed), whereas opening
+// fails at once.
+//
+// Without an output, the thread looks for one once a second, cheaply (see soundOutputSigns()),
+// and probes the devices again only when the look has changed; plays that may not wait for a
+// probe fail at once meanwhile.
 class PortAudioWorker {
 public:
     struct Settings {
@@ -24,14 +31,20 @@ public:
         // under PULSE_LATENCY_MSEC=30): a stream that never calls back is opened again with half
         // the latency, down to an eighth.
         double latencySeconds = 0.1;
-        // Silence in front of every play. A stream that joins a running PulseAudio sink may
-        // lose its first few milliseconds (the server rewinds the sink to start it sooner); it
-        // loses silence then, not the first note.
+        // Silence in front of the first play of a stream. A stream that joins a running
+        // PulseAudio sink may lose its first few milliseconds (the server rewinds the sink to
+        // start it sooner); it loses silence then, not the first note. A play handed to a
+        // running stream needs none.
         double leadInSeconds = 0.05;
         // A PortAudio call that takes longer has hung.
         std::chrono::milliseconds answerLimit{1500};
-        // A started stream that has not called back by then is taken to be stuck.
+        // A started stream that has not called back by then is taken to be stuck; so is a
+        // running one that has not called back for this long.
         std::chrono::milliseconds firstCallbackLimit{500};
+        // A stream that has played nothing for this long is closed.
+        std::chrono::milliseconds idleClose{3000};
+        // Without an output, how often the thread looks for one.
+        std::chrono::milliseconds lookInterval{1000};
     };
 
     explicit PortAudioWorker(Settings settings);
@@ -43,8 +56,13 @@ public:
     // Requests, taken in order; a play or stop cuts off whatever plays, and only the last of a
     // run of them that the thread has not got to yet is carried out.
     void connect();
-    void play(std::shared_ptr<SoundPlay> play);
+    void play(std::shared_ptr<SoundPlay> play, WhenNoOutput whenNone);
     void stop();
+
+    // True when the thread's last look found no output: a play that may not wait fails at once.
+    bool knowsNoOutput() const;
+    // Why there is none, as the last probe said; valid while knowsNoOutput().
+    static const char* noOutputDetail();
 
     // True when the thread has been inside one PortAudio call for longer than answerLimit.
     bool stuck() const;

@@ -27,9 +27,12 @@ MelodyPreview::Outcome MelodyPreview::playMelody(const Melody& melody) {
         spans_.push_back({melody.elements[k].begin, melody.elements[k].end});
     }
     // The codes go to the sink's thread with the factory; the stream shares them.
-    melodyPlay_ = sink_.play([codes](int sampleRate) -> std::unique_ptr<SoundSource> {
-        return std::make_unique<MelodyStream>(codes, sampleRate);
-    });
+    // F5 looks for an output again: the user is told when there is none.
+    melodyPlay_ = sink_.play(
+        [codes](int sampleRate) -> std::unique_ptr<SoundSource> {
+            return std::make_unique<MelodyStream>(codes, sampleRate);
+        },
+        WhenNoOutput::LookAgain);
     lastPhase_ = SoundStatus::Phase::Idle;
     lastHeard_ = -1;
     lastMove_ = clock_();
@@ -42,9 +45,12 @@ void MelodyPreview::soundNote(MusicCode code) {
         sink_.stop();
         return;
     }
-    sink_.play([code](int sampleRate) -> std::unique_ptr<SoundSource> {
-        return MelodyStream::note(code, sampleRate);
-    });
+    // A click does not wait for a look: without a known output it is silent at no cost.
+    sink_.play(
+        [code](int sampleRate) -> std::unique_ptr<SoundSource> {
+            return MelodyStream::note(code, sampleRate);
+        },
+        WhenNoOutput::Fail);
 }
 
 void MelodyPreview::stop() {

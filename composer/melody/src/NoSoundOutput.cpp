@@ -2,7 +2,7 @@
 
 namespace quillon {
 
-std::uint64_t NoSoundOutput::play(SoundSourceFactory /*make*/) {
+std::uint64_t NoSoundOutput::play(SoundSourceFactory /*make*/, WhenNoOutput /*whenNone*/) {
     status_ = SoundStatus{};
     status_.play = ++plays_;
     status_.phase = SoundStatus::Phase::Failed;

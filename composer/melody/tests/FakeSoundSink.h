@@ -37,14 +37,17 @@ public:
     int connects = 0;
     int plays = 0;
     int stops = 0;
+    // What the latest play said to do without an output.
+    WhenNoOutput lastWhenNone = WhenNoOutput::LookAgain;
 
     void connect() override { ++connects; }
 
-    std::uint64_t play(SoundSourceFactory make) override {
+    std::uint64_t play(SoundSourceFactory make, WhenNoOutput whenNone) override {
         if (outOfMemory) {
             throw std::bad_alloc();
         }
         ++plays;
+        lastWhenNone = whenNone;
         status_ = SoundStatus{};
         status_.play = ++number_;
         source_.reset();

@@ -105,8 +105,10 @@ TEST_F(PreviewTest, NoOutputIsReportedOnceAndNotesStaySilentUntilItComes) {
     EXPECT_EQ(progress.problem, SoundProblem::NoOutput);
     EXPECT_FALSE(progress.detail.empty());
     EXPECT_EQ(preview.poll().problem, SoundProblem::None) << "reported by one poll";
+    EXPECT_EQ(sink.lastWhenNone, WhenNoOutput::LookAgain) << "F5 looks for an output again";
 
     preview.soundNote(0x73);
+    EXPECT_EQ(sink.lastWhenNone, WhenNoOutput::Fail) << "a click does not wait for a look";
     EXPECT_FALSE(sink.hasSource());
     EXPECT_FALSE(preview.poll().playing);
     EXPECT_EQ(preview.poll().problem, SoundProblem::None) << "a silent click says nothing";

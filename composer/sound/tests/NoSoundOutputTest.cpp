@@ -29,10 +29,12 @@ TEST(NoSoundOutput, PlaysFailQuietlyAndSayWhy) {
         timed([&] { sink.connect(); });
         std::uint64_t play = 0;
         timed([&] {
-            play = sink.play([](int) -> std::unique_ptr<SoundSource> {
-                ADD_FAILURE() << "no source is made without an output";
-                return nullptr;
-            });
+            play = sink.play(
+                [](int) -> std::unique_ptr<SoundSource> {
+                    ADD_FAILURE() << "no source is made without an output";
+                    return nullptr;
+                },
+                WhenNoOutput::LookAgain);
         });
         while (Clock::now() - start < std::chrono::seconds(5)) {
             timed([&] { status = sink.status(); });

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <set>
 #include <string>
 #include <thread>
 
@@ -62,8 +63,9 @@ template <typename F> auto timed(F f) {
 SoundStatus status(const PortAudioSink& sink) {
     return timed([&] { return sink.status(); });
 }
-std::uint64_t play(PortAudioSink& sink, std::int64_t millis) {
-    return timed([&] { return sink.play(tone(millis)); });
+std::uint64_t play(PortAudioSink& sink, std::int64_t millis,
+                   WhenNoOutput whenNone = WhenNoOutput::LookAgain) {
+    return timed([&] { return sink.play(tone(millis), whenNone); });
 }
 void stop(PortAudioSink& sink) {
     timed([&] {
@@ -245,6 +247,98 @@ TEST_F(PortAudioSinkTest, AServerThatStopsAnsweringCostsOnePlayAndNoWait) {
     std::printf("closing with a hung worker took %.1f ms\n",
                 std::chrono::duration<double, std::milli>(closed).count());
     server("signal CONT");
+}
+
+// The indexes of the streams the server plays, as `pactl list short sink-inputs` lists them.
+std::set<std::string> serverStreams() {
+    std::set<std::string> streams;
+    FILE* list = popen("pactl list short sink-inputs 2>/dev/null", "r");
+    if (list == nullptr) {
+        return streams;
+    }
+    char line[512];
+    while (std::fgets(line, sizeof line, list) != nullptr) {
+        streams.insert(std::string(line).substr(0, std::string(line).find('\t')));
+    }
+    pclose(list);
+    return streams;
+}
+
+TEST_F(PortAudioSinkTest, PlaysThatFollowEachOtherShareOneStreamThatClosesWhenIdle) {
+    server("start");
+    const std::set<std::string> before = serverStreams();
+    PortAudioSink sink;
+    play(sink, 200, WhenNoOutput::Fail);
+    waitFor(sink, over, 5s);
+    ASSERT_EQ(status(sink).phase, Phase::Done) << status(sink).detail;
+    std::set<std::string> first = serverStreams();
+    for (const std::string& stream : before) {
+        first.erase(stream);
+    }
+    ASSERT_EQ(first.size(), 1U) << "one stream of the sink's own";
+
+    // Clicks a fifth of a second apart: each is heard whole, through that same stream.
+    for (int click = 0; click < 5; ++click) {
+        play(sink, 150, WhenNoOutput::Fail);
+        EXPECT_LT(waitFor(sink, over, 5s), 1s);
+        const SoundStatus s = status(sink);
+        EXPECT_EQ(s.phase, Phase::Done) << s.detail;
+        EXPECT_EQ(s.heardFrames, 7200);
+        std::set<std::string> now = serverStreams();
+        for (const std::string& stream : before) {
+            now.erase(stream);
+        }
+        EXPECT_EQ(now, first) << "click " << click;
+    }
+
+    // Nothing more to play: the stream goes within a few seconds.
+    const auto start = Clock::now();
+    std::set<std::string> left = first;
+    while (!left.empty() && Clock::now() - start < 8s) {
+        std::this_thread::sleep_for(100ms);
+        left = serverStreams();
+        for (const std::string& stream : before) {
+            left.erase(stream);
+        }
+    }
+    EXPECT_TRUE(left.empty()) << "the idle stream was not closed";
+}
+
+TEST_F(PortAudioSinkTest, ClicksWithoutAnOutputFailAtOnceAndAServerThatComesIsUsedSoon) {
+    server("kill");
+    PortAudioSink sink;
+    sink.connect();
+    // The first may wait for the probe that connect() started.
+    play(sink, 100, WhenNoOutput::Fail);
+    waitFor(sink, over, 5s);
+    ASSERT_EQ(status(sink).phase, Phase::Failed);
+    for (int click = 0; click < 20; ++click) {
+        play(sink, 100, WhenNoOutput::Fail);
+        const SoundStatus s = status(sink);
+        EXPECT_EQ(s.phase, Phase::Failed) << "a click without an output fails on the spot";
+        // ALSA may still name the server's device in this process, which no longer opens.
+        EXPECT_NE(s.problem, SoundProblem::None) << s.detail;
+        std::this_thread::sleep_for(20ms);
+    }
+
+    // The server comes: within about a second a click is heard, with no play that looks.
+    server("start");
+    const auto start = Clock::now();
+    SoundStatus s;
+    while (Clock::now() - start < 10s) {
+        play(sink, 100, WhenNoOutput::Fail);
+        waitFor(sink, over, 2s);
+        s = status(sink);
+        if (s.phase != Phase::Failed) {
+            break;
+        }
+        std::this_thread::sleep_for(200ms);
+    }
+    const auto found = Clock::now() - start;
+    std::printf("a click was heard %.1f ms after the server came\n",
+                std::chrono::duration<double, std::milli>(found).count());
+    EXPECT_EQ(s.phase, Phase::Done) << s.detail;
+    EXPECT_LT(found, 4s);
 }
 
 } // namespace

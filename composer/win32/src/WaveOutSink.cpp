@@ -23,6 +23,8 @@ constexpr std::size_t kTailFrames = kRate / 4;
 // How often a play's position is read between the buffers' returns: the element being heard is
 // lit to within this much.
 constexpr DWORD kPollMillis = 25;
+// Without an output, a click looks for one at most this often.
+constexpr ULONGLONG kLookMillis = 1000;
 // A play that the output takes but does not move on for this long has stalled.
 constexpr ULONGLONG kStallMillis = 1000;
 
@@ -68,6 +70,10 @@ struct WaveOutSink::Device {
     // Frames of this play's sound handed to the device, and of silence after it.
     std::int64_t written = 0;
     std::size_t tail = 0;
+    // The last time an output was looked for without one open, and what came of it.
+    ULONGLONG lastOpenTry = 0;
+    MMRESULT lastOpenFailure = MMSYSERR_NOERROR;
+    SoundProblem lastProblem = SoundProblem::None;
     // Where the device said it was, and when that last moved on.
     std::int64_t played = 0;
     SoundStatus status;
@@ -126,13 +132,14 @@ void WaveOutSink::connect() {
     SetEvent(wake_);
 }
 
-std::uint64_t WaveOutSink::play(SoundSourceFactory make) {
+std::uint64_t WaveOutSink::play(SoundSourceFactory make, WhenNoOutput whenNone) {
     std::uint64_t play = 0;
     {
         const std::lock_guard lock(mutex_);
         play = ++plays_;
         requests_.play = play;
         requests_.make = std::move(make);
+        requests_.whenNone = whenNone;
         status_ = SoundStatus{};
         status_.play = play;
         status_.phase = SoundStatus::Phase::Starting;
@@ -198,24 +205,36 @@ void WaveOutSink::serve(Requests requests) {
         device_->halt();
     }
     if (requests.play != 0) {
-        startPlay(requests.play, requests.make);
+        startPlay(requests.play, requests.make, requests.whenNone);
     } else if (requests.connect && device_->handle == nullptr) {
         // Quietly: whether there is an output is told when something plays.
         openOutput(device_->handle, wake_);
     }
 }
 
-void WaveOutSink::startPlay(std::uint64_t play, const SoundSourceFactory& make) {
+void WaveOutSink::startPlay(std::uint64_t play, const SoundSourceFactory& make,
+                            WhenNoOutput whenNone) {
     Device& device = *device_;
     device.status = SoundStatus{};
     device.status.play = play;
     device.status.phase = SoundStatus::Phase::Starting;
     if (device.handle == nullptr) {
-        // No output at start, or it went away: look again now.
-        if (const MMRESULT opened = openOutput(device.handle, wake_); opened != MMSYSERR_NOERROR) {
-            const bool missing = opened == MMSYSERR_NODRIVER || opened == MMSYSERR_BADDEVICEID;
-            device.fail(missing ? SoundProblem::NoOutput : SoundProblem::OutputFailed,
-                        errorText(opened));
+        // No output at start, or it went away: look again now, but for a click no more than
+        // once a second.
+        const ULONGLONG now = GetTickCount64();
+        if (whenNone == WhenNoOutput::Fail && device.lastOpenFailure != MMSYSERR_NOERROR &&
+            now - device.lastOpenTry < kLookMillis) {
+            device.fail(device.lastProblem, errorText(device.lastOpenFailure));
+            publish(device.status);
+            return;
+        }
+        device.lastOpenTry = now;
+        device.lastOpenFailure = openOutput(device.handle, wake_);
+        if (device.lastOpenFailure != MMSYSERR_NOERROR) {
+            const bool missing = device.lastOpenFailure == MMSYSERR_NODRIVER ||
+                                 device.lastOpenFailure == MMSYSERR_BADDEVICEID;
+            device.lastProblem = missing ? SoundProblem::NoOutput : SoundProblem::OutputFailed;
+            device.fail(device.lastProblem, errorText(device.lastOpenFailure));
             publish(device.status);
             return;
         }

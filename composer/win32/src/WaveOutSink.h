@@ -17,7 +17,8 @@ namespace quillon::win32 {
 // from the window's thread only leaves a request and returns at once; opening the device,
 // resetting it and filling its buffers all happen on the sink's thread, so that a device that
 // hangs or goes away never freezes the window. Without an output a play fails for want of one
-// and the next play looks again, so an output that appears later is used.
+// and the next play looks again (a click no sooner than a second after the last look), so an
+// output that appears later is used.
 class WaveOutSink final : public SoundSink {
 public:
     WaveOutSink();
@@ -26,7 +27,7 @@ public:
     WaveOutSink& operator=(const WaveOutSink&) = delete;
 
     void connect() override;
-    std::uint64_t play(SoundSourceFactory make) override;
+    std::uint64_t play(SoundSourceFactory make, WhenNoOutput whenNone) override;
     void stop() override;
     SoundStatus status() const override;
 
@@ -40,11 +41,12 @@ private:
         bool stop = false;
         std::uint64_t play = 0;
         SoundSourceFactory make;
+        WhenNoOutput whenNone = WhenNoOutput::LookAgain;
     };
 
     void run();
     void serve(Requests requests);
-    void startPlay(std::uint64_t play, const SoundSourceFactory& make);
+    void startPlay(std::uint64_t play, const SoundSourceFactory& make, WhenNoOutput whenNone);
     void feed();
     void publish(const SoundStatus& status);
 

@@ -9,7 +9,7 @@ namespace quillon {
 class NoSoundOutput final : public SoundSink {
 public:
     void connect() override {}
-    std::uint64_t play(SoundSourceFactory make) override;
+    std::uint64_t play(SoundSourceFactory make, WhenNoOutput whenNone) override;
     void stop() override;
     SoundStatus status() const override { return status_; }
 

@@ -62,6 +62,17 @@ struct SoundStatus {
     std::string detail;
 };
 
+// What a play does when the sink knows of no output: the last time it looked, there was none.
+enum class WhenNoOutput : std::uint8_t {
+    // Looks again first, and fails only if there is still none: F5, after which the user is
+    // told either way.
+    LookAgain,
+    // Fails at once: a clicked note, which must cost no more than the click where there is no
+    // sound. The sink keeps looking by itself, cheaply and at most once a second, so an output
+    // that comes later is used by a later click.
+    Fail,
+};
+
 // Where the composer's sound goes: one mono 16-bit stream. Every call comes from the window's
 // thread and returns at once: connecting, probing devices, starting and stopping the stream all
 // happen on the sink's own thread, so that a sound server that hangs or goes away can never
@@ -75,9 +86,9 @@ public:
     virtual void connect() = 0;
 
     // Cuts off whatever plays and plays the source `make` builds. When the output is not
-    // connected (there was no server at start, or it went away) it tries again first. Returns
-    // the number of this play, which its SoundStatus carries.
-    virtual std::uint64_t play(SoundSourceFactory make) = 0;
+    // connected (there was no server at start, or it went away), `whenNone` says whether it
+    // tries again first. Returns the number of this play, which its SoundStatus carries.
+    virtual std::uint64_t play(SoundSourceFactory make, WhenNoOutput whenNone) = 0;
 
     // Cuts the sound off. Harmless when nothing plays.
     virtual void stop() = 0;
