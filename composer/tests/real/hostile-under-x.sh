@@ -44,6 +44,8 @@ copy_until_longer() {
         sleep 0.05
         [ "$(xclip -o -selection clipboard | wc -c)" -gt "$length" ] && return
     done
+    # Too late: the time taken fails the check.
+    return 0
 }
 
 # Pastes the file `text` at the end of Text1 and returns in `answered` the seconds until the
