@@ -562,16 +562,25 @@ void Text1Box::paintOverlay() {
     const std::size_t first = firstVisibleLine();
     const std::size_t count = shownLineCount();
     for (std::size_t line = first; line <= first + count; ++line) {
+        const std::size_t start = lineStart(line);
+        if (start == std::u16string::npos || start > text_.size()) {
+            break;
+        }
+        // Marks that reach into the line or its break; a line with none is not measured.
+        const std::size_t past = start + std::min(lineLength(start), text_.size() - start) + 1;
+        const std::span<const TextMark> onLine = marksWithin(marks_, start, past);
+        const bool lit = heard_ && heard_->begin < past && heard_->end >= start;
+        if (onLine.empty() && !lit) {
+            continue;
+        }
         const std::optional<Line> shown = measure(line);
         if (!shown) {
             break;
         }
-        // Marks that reach into the line or its break.
-        for (const TextMark& mark :
-             marksWithin(marks_, shown->start, shown->start + shown->length + 1)) {
+        for (const TextMark& mark : onLine) {
             drawPart(*shown, mark.begin, mark.end, drawMark(mark.style));
         }
-        if (heard_) {
+        if (lit) {
             drawPart(*shown, heard_->begin, heard_->end, [&](int left, int right, int top) {
                 PatBlt(dc, left, top, right - left, lineHeight_, kDestAndPattern);
             });
