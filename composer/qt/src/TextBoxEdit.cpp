@@ -1,5 +1,7 @@
 #include "TextBoxEdit.h"
 
+#include "quillon/FindingMarks.h"
+
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QHelpEvent>
@@ -181,6 +183,7 @@ void TextBoxEdit::replaceRange(std::size_t at, std::size_t removed, std::u16stri
         const int from = documentPosition(at);
         const int to = documentPosition(at + removed);
         replaceInMirror(at, removed, tail);
+        followMarks({at, at + removed, at + tail.size()});
         FlagGuard own(ownEdit_);
         QTextCursor cursor(document());
         cursor.setPosition(from);
@@ -243,6 +246,7 @@ void TextBoxEdit::onContentsChange(int from, int removed, int added) {
         return;
     }
     replaceInMirror(begin, end - begin, replacement);
+    followMarks({begin, end, begin + replacement.size()});
     textMoved_ = true;
 }
 
@@ -257,33 +261,7 @@ void TextBoxEdit::onTextChanged() {
 }
 
 void TextBoxEdit::setMarks(std::span<const TextMark> marks) {
-    marks_.clear();
-    marks_.reserve(marks.size());
-    // The marks come sorted: one pass over the text finds all their document positions.
-    const int last = document()->characterCount() - 1;
-    std::size_t index = 0;
-    std::size_t breaksBefore = 0;
-    bool first = true;
-    const auto positionOf = [&](std::size_t offset) {
-        offset = std::min(offset, mirror_.size());
-        if (first || offset < index) {
-            // From whichever end of the text is nearer; on from there.
-            first = false;
-            const int position = documentPosition(offset);
-            index = offset;
-            breaksBefore = offset - static_cast<std::size_t>(position);
-            return std::clamp(position, 0, last);
-        }
-        breaksBefore += countBreaks(std::u16string_view(mirror_).substr(index, offset - index));
-        index = offset;
-        return std::clamp(static_cast<int>(offset - breaksBefore), 0, last);
-    };
-    for (const TextMark& mark : marks) {
-        QTextCursor range(document());
-        range.setPosition(positionOf(mark.begin));
-        range.setPosition(positionOf(mark.end), QTextCursor::KeepAnchor);
-        marks_.push_back({range, mark.style});
-    }
+    marks_.assign(marks.begin(), marks.end());
     showExtraSelections();
 }
 
@@ -314,17 +292,64 @@ QTextCursor TextBoxEdit::rangeOf(std::size_t begin, std::size_t end) const {
     return range;
 }
 
+TextBoxEdit::Shown TextBoxEdit::shownLines() const {
+    QTextBlock block = firstVisibleBlock();
+    if (!block.isValid()) {
+        return {};
+    }
+    // Every block break before a block is one character in the document, two in CR LF.
+    const auto offsetOf = [](const QTextBlock& at, int position) {
+        return static_cast<std::size_t>(position) + static_cast<std::size_t>(at.blockNumber());
+    };
+    Shown shown;
+    shown.position = block.position();
+    shown.begin = offsetOf(block, shown.position);
+    const qreal height = viewport()->height();
+    qreal top = blockBoundingGeometry(block).translated(contentOffset()).top();
+    QTextBlock last = block;
+    while (block.isValid() && top <= height) {
+        last = block;
+        top += blockBoundingRect(block).height();
+        block = block.next();
+    }
+    // Past the last line's break.
+    shown.begin = std::min(shown.begin, mirror_.size());
+    shown.end = std::clamp(offsetOf(last, last.position() + last.length()) + 1, shown.begin,
+                           mirror_.size());
+    return shown;
+}
+
 void TextBoxEdit::showExtraSelections() {
+    shown_ = shownLines();
+    marksMoved_ = false;
+    const std::span<const TextMark> inView = marksWithin(marks_, shown_.begin, shown_.end);
+
     QList<QTextEdit::ExtraSelection> selections;
-    selections.reserve(static_cast<qsizetype>(marks_.size()) + 1);
+    selections.reserve(static_cast<qsizetype>(inView.size()) + 1);
     QTextCharFormat wavy;
     wavy.setUnderlineStyle(QTextCharFormat::WaveUnderline);
     wavy.setUnderlineColor(QColor(Qt::red));
     QTextCharFormat dotted;
     dotted.setUnderlineStyle(QTextCharFormat::DotLine);
     dotted.setUnderlineColor(QColor(128, 128, 128));
-    for (const Marked& mark : marks_) {
-        selections.append({mark.range, mark.style == MarkStyle::Error ? wavy : dotted});
+    // The marks are sorted: one pass from the first line in view finds their positions; a mark
+    // that reaches beyond the lines in view is cut at their edge.
+    const int last = document()->characterCount() - 1;
+    std::size_t index = shown_.begin;
+    int position = shown_.position;
+    const auto positionOf = [&](std::size_t offset) {
+        offset = std::clamp(offset, index, shown_.end);
+        const std::u16string_view passed =
+            std::u16string_view(mirror_).substr(index, offset - index);
+        position += static_cast<int>(passed.size() - countBreaks(passed));
+        index = offset;
+        return std::clamp(position, 0, last);
+    };
+    for (const TextMark& mark : inView) {
+        QTextCursor range(document());
+        range.setPosition(positionOf(mark.begin));
+        range.setPosition(positionOf(mark.end), QTextCursor::KeepAnchor);
+        selections.append({range, mark.style == MarkStyle::Error ? wavy : dotted});
     }
     if (heard_) {
         // Drawn last, over an underline of the same element.
@@ -336,6 +361,10 @@ void TextBoxEdit::showExtraSelections() {
 }
 
 void TextBoxEdit::paintEvent(QPaintEvent* event) {
+    // Scrolled, resized or edited since: the underlines of the lines now in view.
+    if (marksMoved_ || shownLines() != shown_) {
+        showExtraSelections();
+    }
     QPlainTextEdit::paintEvent(event);
     if (!heard_ || !heard_->hasSelection()) {
         return;
@@ -463,6 +492,11 @@ void TextBoxEdit::replaceInMirror(std::size_t index, std::size_t length, std::u1
     breaks_ -= countBreaks(std::u16string_view(mirror_).substr(index, length));
     breaks_ += countBreaks(with);
     mirror_.replace(index, length, with);
+}
+
+void TextBoxEdit::followMarks(const TextEdit& edit) {
+    followEdit(marks_, edit);
+    marksMoved_ = true;
 }
 
 void TextBoxEdit::resyncMirror() {

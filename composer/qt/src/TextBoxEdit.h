@@ -1,6 +1,7 @@
 #pragma once
 
 #include "quillon/ComposerSession.h"
+#include "quillon/FindingMarks.h"
 #include "quillon/SessionPorts.h"
 
 #include <QPlainTextEdit>
@@ -69,7 +70,20 @@ private:
 
     void replaceInMirror(std::size_t index, std::size_t length, std::u16string_view with);
     void resyncMirror();
+    void followMarks(const TextEdit& edit);
+    // The underlines and the light as extra selections, the underlines only on the lines in
+    // view: Qt draws each extra selection of a block it paints, and fits each new one to its
+    // line, at a cost that grows with the line's length.
     void showExtraSelections();
+    // The lines in view: from the start of the first, in CR LF offsets, to past the end of the
+    // last, and where the first starts in the document.
+    struct Shown {
+        std::size_t begin = 0;
+        std::size_t end = 0;
+        int position = 0;
+        friend bool operator==(const Shown&, const Shown&) = default;
+    };
+    Shown shownLines() const;
     void scrollIntoView(const QTextCursor& at);
     QTextCursor rangeOf(std::size_t begin, std::size_t end) const;
 
@@ -88,12 +102,11 @@ private:
     // The last document edit changed the text (not only its layout or preedit).
     bool textMoved_ = false;
 
-    // Live cursors: they follow the text as it changes, until the next marks replace them.
-    struct Marked {
-        QTextCursor range;
-        MarkStyle style;
-    };
-    std::vector<Marked> marks_;
+    // The marks in CR LF offsets, following the text as it changes until the next replace them,
+    // and the lines in view when they were last made extra selections.
+    std::vector<TextMark> marks_;
+    Shown shown_;
+    bool marksMoved_ = false;
     std::optional<QTextCursor> heard_;
 };
 

@@ -3,6 +3,7 @@
 #include "Accessibility.h"
 #include "Dpi.h"
 #include "EditText.h"
+#include "quillon/FindingMarks.h"
 
 #include <commctrl.h>
 
@@ -247,38 +248,23 @@ void Text1Box::userChanged() {
 }
 
 void Text1Box::followEdit(std::size_t from, std::size_t oldEnd, std::size_t newEnd) {
-    const auto moved = [&](std::size_t at, bool isEnd) {
-        if (at < from || (at == from && !isEnd)) {
-            return at;
-        }
-        if (at >= oldEnd) {
-            return at - oldEnd + newEnd;
-        }
-        return isEnd ? newEnd : from;
-    };
-    std::vector<TextMark> kept;
-    kept.reserve(marks_.size());
-    for (const TextMark& mark : marks_) {
-        const TextMark now{moved(mark.begin, false), moved(mark.end, true), mark.style};
-        if (now.begin < now.end) {
-            kept.push_back(now);
-        }
-    }
-    marks_ = std::move(kept);
+    const TextEdit edit{from, oldEnd, newEnd};
+    quillon::followEdit(marks_, edit);
     if (heard_) {
-        heard_ = TextSpan{moved(heard_->begin, false), moved(heard_->end, true)};
+        heard_ = TextSpan{quillon::followEdit(heard_->begin, false, edit),
+                          quillon::followEdit(heard_->end, true, edit)};
     }
 }
 
 void Text1Box::setMarks(std::span<const TextMark> marks) {
-    // Only the lines whose marks changed are painted again: after a click that is the end.
-    for (const TextMark& mark : marks_) {
-        if (std::find(marks.begin(), marks.end(), mark) == marks.end()) {
-            invalidate(mark.begin, mark.end);
-        }
-    }
-    for (const TextMark& mark : marks) {
-        if (std::find(marks_.begin(), marks_.end(), mark) == marks_.end()) {
+    // Only the lines in view whose marks changed are painted again: after a click that is the
+    // end. Both lists are sorted: the marks in view are found by halving, compared in one pass.
+    const std::size_t first = lineStart(firstVisibleLine());
+    if (first != std::u16string::npos) {
+        const std::size_t last = lineStart(firstVisibleLine() + shownLineCount() + 1);
+        const std::size_t end = last == std::u16string::npos ? text_.size() + 1 : last + 1;
+        for (const TextMark& mark :
+             marksChanged(marksWithin(marks_, first, end), marksWithin(marks, first, end))) {
             invalidate(mark.begin, mark.end);
         }
     }
@@ -300,11 +286,17 @@ void Text1Box::setHeard(std::optional<TextSpan> element) {
 }
 
 void Text1Box::invalidate(std::size_t begin, std::size_t end) {
+    // Whole lines: nothing needs measuring.
     const RECT area = textArea();
-    forEachLine(begin, end, [&](int, int, int top) {
-        const RECT line{area.left, top, area.right, top + lineHeight_};
-        InvalidateRect(hwnd(), &line, FALSE);
-    });
+    const std::size_t first = firstVisibleLine();
+    const std::size_t from = std::max(first, lineOf(begin));
+    const std::size_t to =
+        std::min(first + shownLineCount(), lineOf(end > begin ? end - 1 : begin));
+    for (std::size_t line = from; line <= to; ++line) {
+        const int top = area.top + static_cast<int>(line - first) * lineHeight_;
+        const RECT shown{area.left, top, area.right, top + lineHeight_};
+        InvalidateRect(hwnd(), &shown, FALSE);
+    }
 }
 
 bool Text1Box::hasSelection() const {
@@ -513,29 +505,22 @@ std::size_t Text1Box::charAt(POINT client) const {
     return shown->start + static_cast<std::size_t>(over - shown->ends.begin());
 }
 
-template <typename Draw>
-void Text1Box::forEachLine(std::size_t begin, std::size_t end, Draw draw) const {
+std::size_t Text1Box::shownLineCount() const {
     const RECT area = textArea();
-    const std::size_t first = firstVisibleLine();
-    const std::size_t shownLines =
-        static_cast<std::size_t>(std::max<LONG>(0, area.bottom - area.top) / lineHeight_ + 1);
-    const std::size_t from = std::max(first, lineOf(begin));
-    const std::size_t to = std::min(first + shownLines, lineOf(end > begin ? end - 1 : begin));
-    for (std::size_t line = from; line <= to; ++line) {
-        const std::optional<Line> shown = measure(line);
-        if (!shown) {
-            break;
-        }
-        const std::size_t lineEnd = shown->start + shown->length;
-        const std::size_t left = std::max(begin, shown->start);
-        const std::size_t right = std::min(end, lineEnd);
-        if (left < right) {
-            draw(shown->xOf(left), shown->xOf(right), shown->top);
-        } else if (begin <= lineEnd && end > lineEnd) {
-            // A span of only a line break still shows, a blank wide.
-            const int x = shown->xOf(lineEnd);
-            draw(x, x + lineHeight_ / 3, shown->top);
-        }
+    return static_cast<std::size_t>(std::max<LONG>(0, area.bottom - area.top) / lineHeight_ + 1);
+}
+
+template <typename Draw>
+void Text1Box::drawPart(const Line& shown, std::size_t begin, std::size_t end, Draw draw) const {
+    const std::size_t lineEnd = shown.start + shown.length;
+    const std::size_t left = std::max(begin, shown.start);
+    const std::size_t right = std::min(end, lineEnd);
+    if (left < right) {
+        draw(shown.xOf(left), shown.xOf(right), shown.top);
+    } else if (begin <= lineEnd && end > lineEnd) {
+        // A span of only a line break still shows, a blank wide.
+        const int x = shown.xOf(lineEnd);
+        draw(x, x + lineHeight_ / 3, shown.top);
     }
 }
 
@@ -552,14 +537,12 @@ void Text1Box::paintOverlay() {
     const int amplitude = 2 * thickness;
     const HPEN errorPen = CreatePen(PS_SOLID, thickness, kErrorColour);
     const HGDIOBJ oldPen = SelectObject(dc, errorPen);
-    const std::size_t firstShown = lineStart(firstVisibleLine());
-    for (const TextMark& mark : marks_) {
-        if (mark.end < firstShown) {
-            continue;
-        }
-        forEachLine(mark.begin, mark.end, [&](int left, int right, int top) {
+    const HBRUSH light = CreateSolidBrush(kHeardColour);
+    const HGDIOBJ oldBrush = SelectObject(dc, light);
+    const auto drawMark = [&](MarkStyle style) {
+        return [&, style](int left, int right, int top) {
             const int bottom = top + lineHeight_ - thickness;
-            if (mark.style == MarkStyle::Error) {
+            if (style == MarkStyle::Error) {
                 // A wave: up and down every two pixels.
                 std::vector<POINT> wave;
                 for (int x = left, k = 0; x <= right; x += amplitude, ++k) {
@@ -573,20 +556,40 @@ void Text1Box::paintOverlay() {
                     ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &dot, nullptr, 0, nullptr);
                 }
             }
-        });
+        };
+    };
+    // Each line in view measured once, however many marks it holds.
+    const std::size_t first = firstVisibleLine();
+    const std::size_t count = shownLineCount();
+    for (std::size_t line = first; line <= first + count; ++line) {
+        const std::size_t start = lineStart(line);
+        if (start == std::u16string::npos || start > text_.size()) {
+            break;
+        }
+        // Marks that reach into the line or its break; a line with none is not measured.
+        const std::size_t past = start + std::min(lineLength(start), text_.size() - start) + 1;
+        const std::span<const TextMark> onLine = marksWithin(marks_, start, past);
+        const bool lit = heard_ && heard_->begin < past && heard_->end >= start;
+        if (onLine.empty() && !lit) {
+            continue;
+        }
+        const std::optional<Line> shown = measure(line);
+        if (!shown) {
+            break;
+        }
+        for (const TextMark& mark : onLine) {
+            drawPart(*shown, mark.begin, mark.end, drawMark(mark.style));
+        }
+        if (lit) {
+            drawPart(*shown, heard_->begin, heard_->end, [&](int left, int right, int top) {
+                PatBlt(dc, left, top, right - left, lineHeight_, kDestAndPattern);
+            });
+        }
     }
+    SelectObject(dc, oldBrush);
+    DeleteObject(light);
     SelectObject(dc, oldPen);
     DeleteObject(errorPen);
-
-    if (heard_) {
-        const HBRUSH light = CreateSolidBrush(kHeardColour);
-        const HGDIOBJ oldBrush = SelectObject(dc, light);
-        forEachLine(heard_->begin, heard_->end, [&](int left, int right, int top) {
-            PatBlt(dc, left, top, right - left, lineHeight_, kDestAndPattern);
-        });
-        SelectObject(dc, oldBrush);
-        DeleteObject(light);
-    }
     ShowCaret(hwnd());
     ReleaseDC(hwnd(), dc);
 }

@@ -96,11 +96,14 @@ private:
     // The character at a point of the control.
     std::size_t charAt(POINT client) const;
 
+    // How many lines the view shows, the last perhaps in part.
+    std::size_t shownLineCount() const;
     void paintOverlay();
     // Paints the lines of [begin, end) in view again.
     void invalidate(std::size_t begin, std::size_t end);
-    // Calls `draw(left, right, top)` for the part of [begin, end) on each line in view.
-    template <typename Draw> void forEachLine(std::size_t begin, std::size_t end, Draw draw) const;
+    // Calls `draw(left, right, top)` for the part of [begin, end) on the measured line `shown`.
+    template <typename Draw>
+    void drawPart(const Line& shown, std::size_t begin, std::size_t end, Draw draw) const;
     void scrollIntoView(const TextSpan& span);
     std::u16string tipUnder(POINT client) const;
 
