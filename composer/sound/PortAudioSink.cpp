@@ -42,7 +42,7 @@ std::uint64_t PortAudioSink::play(SoundSourceFactory make, WhenNoOutput whenNone
     PortAudioWorker& w = worker();
     if (whenNone == WhenNoOutput::Fail && w.knowsNoOutput()) {
         // The worker keeps looking by itself; this play costs nothing more.
-        lost_ = Lost{SoundProblem::NoOutput, PortAudioWorker::noOutputDetail()};
+        lost_ = Lost{SoundProblem::NoOutput, SoundCause::NoDevice, {}};
         return current_->id;
     }
     w.play(current_, whenNone);
@@ -74,6 +74,7 @@ SoundStatus PortAudioSink::status() const {
     if (lost_) {
         status.phase = SoundStatus::Phase::Failed;
         status.problem = lost_->problem;
+        status.cause = lost_->cause;
         status.detail = lost_->detail;
         return status;
     }
@@ -85,11 +86,12 @@ SoundStatus PortAudioSink::status() const {
         !play.endHeard(heard_)) {
         // The worker is caught in a call that does not return: give the play up, and the
         // worker with it; the next play starts another.
-        lost_ = Lost{SoundProblem::OutputFailed, worker_->stuckDetail()};
+        lost_ = Lost{SoundProblem::OutputFailed, SoundCause::LibraryHung, worker_->stuckDetail()};
         worker_->abandon();
         worker_.reset();
         status.phase = SoundStatus::Phase::Failed;
         status.problem = lost_->problem;
+        status.cause = lost_->cause;
         status.detail = lost_->detail;
         return status;
     }
@@ -97,6 +99,7 @@ SoundStatus PortAudioSink::status() const {
     case SoundPlay::Stage::Failed:
         status.phase = SoundStatus::Phase::Failed;
         status.problem = play.problem;
+        status.cause = play.cause;
         status.detail = play.detail;
         return status;
     case SoundPlay::Stage::Queued:

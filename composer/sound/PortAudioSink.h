@@ -56,6 +56,7 @@ private:
     // The current play failed here, not on the worker: the worker did not answer.
     struct Lost {
         SoundProblem problem;
+        SoundCause cause;
         std::string detail;
     };
     mutable std::optional<Lost> lost_;

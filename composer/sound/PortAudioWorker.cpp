@@ -9,7 +9,6 @@
 #include <array>
 #include <cmath>
 #include <condition_variable>
-#include <cstdio>
 #include <cstdlib>
 #include <deque>
 #include <exception>
@@ -69,8 +68,6 @@ constexpr std::int64_t kEndMarginNanos = 100'000'000;
 constexpr double kSmallestLatency = 0.0125;
 // How often the worker looks after a running stream.
 constexpr auto kWatchInterval = std::chrono::milliseconds(50);
-constexpr const char* kNoOutputDetail =
-    "no sound output device: no sound card, or no sound server running";
 
 // Pa_Initialize and Pa_Terminate change PortAudio's global state, and an abandoned worker may
 // still be inside one when a new worker starts: only workers take this, never an owner.
@@ -212,11 +209,12 @@ std::string paText(const char* call, PaError error) {
     return text;
 }
 
-void fail(SoundPlay& play, SoundProblem problem, std::string detail) {
+void fail(SoundPlay& play, SoundProblem problem, SoundCause cause, std::string detail = {}) {
     if (play.stage.load() == SoundPlay::Stage::Failed) {
         return;
     }
     play.problem = problem;
+    play.cause = cause;
     play.detail = std::move(detail);
     play.stage.store(SoundPlay::Stage::Failed, std::memory_order_release);
 }
@@ -254,7 +252,7 @@ private:
     void loop();
     template <typename F> auto call(const char* name, F f) -> decltype(f());
     bool connectOutput();
-    void noOutput(SoundProblem problem, std::string detail);
+    void noOutput(SoundProblem problem, SoundCause cause, std::string detail);
     void look();
     void release();
     void startPlay(const std::shared_ptr<SoundPlay>& play, WhenNoOutput whenNone);
@@ -271,6 +269,7 @@ private:
     PaDeviceIndex device_ = paNoDevice;
     double rate_ = 0;
     SoundProblem connectProblem_ = SoundProblem::None;
+    SoundCause connectCause_ = SoundCause::None;
     std::string connectDetail_;
     std::string openDetail_;
     // The last probe found no output: what the looks saw then, and when they last looked.
@@ -359,11 +358,13 @@ bool Worker::connectOutput() {
     std::unique_lock lock(libraryLock(), std::defer_lock);
     if (!lock.try_lock_for(settings_.answerLimit / 2)) {
         connectProblem_ = SoundProblem::OutputFailed;
-        connectDetail_ = "PortAudio is still inside a call that did not return";
+        connectCause_ = SoundCause::LibraryHung;
+        connectDetail_.clear();
         return false;
     }
     if (const PaError e = call("Pa_Initialize", [] { return Pa_Initialize(); }); e != paNoError) {
-        noOutput(SoundProblem::OutputFailed, paText("Pa_Initialize", e));
+        noOutput(SoundProblem::OutputFailed, SoundCause::LibraryRefused,
+                 paText("Pa_Initialize", e));
         return false;
     }
     lock.unlock();
@@ -374,7 +375,7 @@ bool Worker::connectOutput() {
         // Let PortAudio go, so that the next probe finds the devices anew: a sound server that
         // starts later is found then.
         release();
-        noOutput(SoundProblem::NoOutput, kNoOutputDetail);
+        noOutput(SoundProblem::NoOutput, SoundCause::NoDevice, {});
         return false;
     }
     missing_ = false;
@@ -391,8 +392,9 @@ bool Worker::connectOutput() {
     return true;
 }
 
-void Worker::noOutput(SoundProblem problem, std::string detail) {
+void Worker::noOutput(SoundProblem problem, SoundCause cause, std::string detail) {
     connectProblem_ = problem;
+    connectCause_ = cause;
     connectDetail_ = std::move(detail);
     missing_ = true;
     shared_->noOutput.store(true);
@@ -428,11 +430,11 @@ std::unique_ptr<Feed> Worker::makeFeed(const std::shared_ptr<SoundPlay>& play,
     try {
         feed->source = play->make(static_cast<int>(rate_));
     } catch (const std::exception& e) {
-        fail(*play, SoundProblem::OutputFailed, std::string("making the sound: ") + e.what());
+        fail(*play, SoundProblem::OutputFailed, SoundCause::RenderFailed);
         return nullptr;
     }
     if (feed->source == nullptr) {
-        fail(*play, SoundProblem::OutputFailed, "no sound was made");
+        fail(*play, SoundProblem::OutputFailed, SoundCause::NothingRendered);
         return nullptr;
     }
     play->sampleRate.store(static_cast<int>(rate_));
@@ -483,7 +485,7 @@ void Worker::startPlay(const std::shared_ptr<SoundPlay>& play, WhenNoOutput when
         return;
     }
     if (!initialized_ && missing_ && whenNone == WhenNoOutput::Fail) {
-        fail(*play, connectProblem_, connectDetail_);
+        fail(*play, connectProblem_, connectCause_, connectDetail_);
         return;
     }
     const std::int64_t now = steadyNanos();
@@ -502,7 +504,7 @@ void Worker::startPlay(const std::shared_ptr<SoundPlay>& play, WhenNoOutput when
     closeStream();
     for (int attempt = 0;; ++attempt) {
         if (!connectOutput()) {
-            fail(*play, connectProblem_, connectDetail_);
+            fail(*play, connectProblem_, connectCause_, connectDetail_);
             return;
         }
         std::unique_ptr<Feed> feed = makeFeed(play, std::lround(settings_.leadInSeconds * rate_));
@@ -518,14 +520,15 @@ void Worker::startPlay(const std::shared_ptr<SoundPlay>& play, WhenNoOutput when
         if (attempt > 0) {
             // As good as none (ALSA may still name the server's device after it went away):
             // clicks stay silent at no cost until a look sees a change.
-            noOutput(SoundProblem::OutputFailed, openDetail_);
-            fail(*play, SoundProblem::OutputFailed, openDetail_);
+            noOutput(SoundProblem::OutputFailed, SoundCause::LibraryRefused, openDetail_);
+            fail(*play, SoundProblem::OutputFailed, SoundCause::LibraryRefused, openDetail_);
             return;
         }
     }
     if (const PaError e = call("Pa_StartStream", [this] { return Pa_StartStream(stream_); });
         e != paNoError) {
-        fail(*play, SoundProblem::OutputFailed, paText("Pa_StartStream", e));
+        fail(*play, SoundProblem::OutputFailed, SoundCause::LibraryRefused,
+             paText("Pa_StartStream", e));
         closeStream();
         return;
     }
@@ -560,8 +563,7 @@ void Worker::watch() {
         if (lastCall == 0) {
             if (latency_ / 2 < kSmallestLatency) {
                 if (play != nullptr) {
-                    fail(*play, SoundProblem::Stalled,
-                         "the output took the stream but never asked for sound");
+                    fail(*play, SoundProblem::Stalled, SoundCause::NeverAsked);
                 }
                 return;
             }
@@ -575,7 +577,7 @@ void Worker::watch() {
     if (call("Pa_IsStreamActive", [this] { return Pa_IsStreamActive(stream_); }) != 1) {
         // The stream ended by itself: its output went away (a sound server that died).
         if (!idle(now)) {
-            fail(*playing_, SoundProblem::NoOutput, "the sound output went away while playing");
+            fail(*playing_, SoundProblem::NoOutput, SoundCause::WentAway);
         }
         release();
         return;
@@ -632,10 +634,6 @@ bool PortAudioWorker::knowsNoOutput() const {
     return shared_->noOutput.load();
 }
 
-const char* PortAudioWorker::noOutputDetail() {
-    return kNoOutputDetail;
-}
-
 bool PortAudioWorker::stuck() const {
     if (shared_->finished.load()) {
         return true;
@@ -646,14 +644,11 @@ bool PortAudioWorker::stuck() const {
 }
 
 std::string PortAudioWorker::stuckDetail() const {
+    // The library's own name for the call it is caught in: the rest the cause says.
     if (shared_->finished.load()) {
-        return "the sound thread has ended";
+        return {};
     }
-    const std::int64_t since = shared_->busySince.load();
-    char text[160];
-    std::snprintf(text, sizeof text, "%s did not return within %.1f s", shared_->busyCall.load(),
-                  since == 0 ? 0.0 : static_cast<double>(steadyNanos() - since) / 1e9);
-    return text;
+    return shared_->busyCall.load();
 }
 
 void PortAudioWorker::shutDown(std::chrono::milliseconds limit) {

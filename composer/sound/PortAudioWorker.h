@@ -61,8 +61,6 @@ public:
 
     // True when the thread's last look found no output: a play that may not wait fails at once.
     bool knowsNoOutput() const;
-    // Why there is none, as the last probe said; valid while knowsNoOutput().
-    static const char* noOutputDetail();
 
     // True when the thread has been inside one PortAudio call for longer than answerLimit.
     bool stuck() const;

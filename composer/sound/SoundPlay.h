@@ -20,9 +20,11 @@ struct SoundPlay {
     SoundSourceFactory make;
 
     enum class Stage : std::uint8_t { Queued, Started, Failed };
-    // Worker. `problem` and `detail` are written before Failed is stored and never after.
+    // Worker. `problem`, `cause` and `detail` are written before Failed is stored and never
+    // after.
     std::atomic<Stage> stage{Stage::Queued};
     SoundProblem problem = SoundProblem::None;
+    SoundCause cause = SoundCause::None;
     std::string detail;
     // Worker, before Started: the rate, and the frames of silence in front of the source.
     std::atomic<int> sampleRate{0};

@@ -78,6 +78,7 @@ MelodyPreview::Progress MelodyPreview::poll() {
     if (status.phase == Phase::Failed) {
         progress.problem =
             status.problem == SoundProblem::None ? SoundProblem::OutputFailed : status.problem;
+        progress.cause = status.cause;
         progress.detail = status.detail;
         endMelody();
         return progress;
@@ -93,7 +94,6 @@ MelodyPreview::Progress MelodyPreview::poll() {
         sink_.stop();
         endMelody();
         progress.problem = SoundProblem::Stalled;
-        progress.detail = "the sound output made no progress for a second";
         return progress;
     }
     progress.playing = true;

@@ -7,14 +7,14 @@ std::uint64_t NoSoundOutput::play(SoundSourceFactory /*make*/, WhenNoOutput /*wh
     status_.play = ++plays_;
     status_.phase = SoundStatus::Phase::Failed;
     status_.problem = SoundProblem::NoOutput;
-    status_.detail = "这个窗口没有声音输出。";
+    status_.cause = SoundCause::NoOutputHere;
     return status_.play;
 }
 
 void NoSoundOutput::stop() {
     status_.phase = SoundStatus::Phase::Idle;
     status_.problem = SoundProblem::None;
-    status_.detail.clear();
+    status_.cause = SoundCause::None;
 }
 
 } // namespace quillon

@@ -57,7 +57,9 @@ public:
         if (!available || refuseWith != SoundProblem::None) {
             status_.phase = SoundStatus::Phase::Failed;
             status_.problem = available ? refuseWith : SoundProblem::NoOutput;
-            status_.detail = available ? "the fake output refused" : "no output in this test";
+            // As a sink words it: a cause, and the sound library's own words where it has any.
+            status_.cause = available ? SoundCause::LibraryRefused : SoundCause::NoDevice;
+            status_.detail = available ? "Pa_OpenStream: Device unavailable" : "";
             return status_.play;
         }
         status_.phase = SoundStatus::Phase::Starting;
@@ -150,10 +152,11 @@ public:
     void hearAt(std::int64_t millis) { hear(millis * rate / 1000); }
 
     // The play under way fails, as when the sound server goes away.
-    void failPlay(SoundProblem problem, std::string detail = "the fake output went away") {
+    void failPlay(SoundProblem problem, std::string detail = {}) {
         source_.reset();
         status_.phase = SoundStatus::Phase::Failed;
         status_.problem = problem;
+        status_.cause = SoundCause::WentAway;
         status_.detail = std::move(detail);
     }
 

@@ -31,8 +31,9 @@ constexpr std::size_t kNearTheEnd = 4096;
 // How often the light follows what is being heard.
 constexpr auto kFollowInterval = 15ms;
 
-std::u16string soundDetail(SoundProblem problem, const std::string& detail) {
+std::u16string soundDetail(SoundProblem problem, SoundCause cause, const std::string& detail) {
     std::u16string text(soundProblemText(problem));
+    text += soundCauseText(cause);
     if (!detail.empty()) {
         // What the sound library said is ASCII or UTF-8; the user sees it as it came.
         text += u"（";
@@ -531,7 +532,7 @@ void SessionCore::follow() {
         followTimer_->stop();
         ports_.marks.setHeard(std::nullopt);
         ports_.notice.showWarning(userText(UserText::NoSound),
-                                  soundDetail(progress.problem, progress.detail));
+                                  soundDetail(progress.problem, progress.cause, progress.detail));
         return;
     }
     ports_.marks.setHeard(progress.heard);

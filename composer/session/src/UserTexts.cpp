@@ -241,6 +241,29 @@ std::u16string_view findingText(FindingKind kind) {
     return u"";
 }
 
+std::u16string_view soundCauseText(SoundCause cause) {
+    switch (cause) {
+    case SoundCause::None:
+    case SoundCause::NoDevice: // the NoOutput sentence says it already
+        return u"";
+    case SoundCause::LibraryHung:
+        return u"声音库的一次调用一直没有返回。";
+    case SoundCause::LibraryRefused:
+        return u"声音库拒绝了请求。";
+    case SoundCause::RenderFailed:
+        return u"内存不足，无法生成旋律的声音。";
+    case SoundCause::NothingRendered:
+        return u"旋律没有产生任何声音。";
+    case SoundCause::NeverAsked:
+        return u"声音输出接受了声音流，却从来没有取走声音。";
+    case SoundCause::WentAway:
+        return u"声音输出在播放中途消失了（声音服务器已退出）。";
+    case SoundCause::NoOutputHere:
+        return u"这个版本的作曲器没有声音输出。";
+    }
+    return u"";
+}
+
 std::u16string_view soundProblemText(SoundProblem problem) {
     switch (problem) {
     case SoundProblem::None:

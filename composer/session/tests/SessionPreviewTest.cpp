@@ -128,7 +128,6 @@ TEST(SessionPreview, WithoutSoundF5SaysSoOnceAndClicksStaySilent) {
     h.timers.advance(100);
     ASSERT_EQ(h.notice.warnings.size(), 1U);
     EXPECT_EQ(h.notice.warnings[0].text, u"无法播放旋律：没有可用的声音输出。");
-    EXPECT_NE(h.notice.warnings[0].detail.find(u"no output in this test"), std::u16string::npos);
     EXPECT_EQ(h.marks.heard, std::nullopt);
     // The server is back: the next F5 plays.
     h.sound.available = true;
@@ -137,6 +136,18 @@ TEST(SessionPreview, WithoutSoundF5SaysSoOnceAndClicksStaySilent) {
     h.timers.advance(20);
     EXPECT_EQ(h.heardText(), u"0x73");
     EXPECT_EQ(h.notice.warnings.size(), 1U);
+    // It goes away mid-play: the sink's cause follows the problem, worded in Chinese.
+    h.sound.failPlay(SoundProblem::NoOutput);
+    h.timers.advance(20);
+    ASSERT_EQ(h.notice.warnings.size(), 2U);
+    EXPECT_NE(h.notice.warnings[1].detail.find(u"播放中途消失"), std::u16string::npos);
+    // An output that refuses: the sound library's own words follow, in brackets, as they came.
+    h.sound.refuseWith = SoundProblem::OutputFailed;
+    h.key(Key::F5);
+    h.timers.advance(100);
+    ASSERT_EQ(h.notice.warnings.size(), 3U);
+    EXPECT_NE(h.notice.warnings[2].detail.find(u"（Pa_OpenStream: Device unavailable）"),
+              std::u16string::npos);
 }
 
 TEST(SessionPreview, AFailureToPlayIsToldAndTheTextStays) {

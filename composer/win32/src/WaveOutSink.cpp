@@ -99,9 +99,13 @@ struct WaveOutSink::Device {
         sourceEnded = true;
     }
 
-    void fail(SoundProblem problem, std::string detail) {
+    // `detail`: Windows' own words for the waveOut error, in the user's language.
+    void fail(SoundProblem problem, std::string detail = {}) {
         status.phase = SoundStatus::Phase::Failed;
         status.problem = problem;
+        status.cause = problem == SoundProblem::NoOutput ? SoundCause::NoDevice
+                       : detail.empty()                  ? SoundCause::None
+                                                         : SoundCause::LibraryRefused;
         status.detail = std::move(detail);
     }
 };
@@ -320,7 +324,7 @@ void WaveOutSink::feed() {
         }
     } else if (now - device.lastProgress > kStallMillis) {
         device.halt();
-        device.fail(SoundProblem::Stalled, "waveOut: no progress for a second");
+        device.fail(SoundProblem::Stalled);
     }
     publish(device.status);
 }

@@ -58,6 +58,7 @@ public:
         // The melody could not be heard (no output, or it stopped making progress for a second):
         // reported by one poll, after which the play is over.
         SoundProblem problem = SoundProblem::None;
+        SoundCause cause = SoundCause::None;
         std::string detail;
     };
 

@@ -24,8 +24,9 @@ public:
 // Makes the source of one play once the output's rate is known; called on the sink's thread.
 using SoundSourceFactory = std::function<std::unique_ptr<SoundSource>(int sampleRate)>;
 
-// Why a play could not be heard. The user's sentence for each is the session's; `detail` in
-// SoundStatus carries what the sound library said, for the curious.
+// Why a play could not be heard. The user's sentence for each is the session's, and so is the
+// one for each SoundCause; `detail` in SoundStatus carries only what the sound library or the
+// system said in its own words, for the curious.
 enum class SoundProblem : std::uint8_t {
     None,
     // No device, or no sound server to reach.
@@ -34,6 +35,27 @@ enum class SoundProblem : std::uint8_t {
     OutputFailed,
     // The output took the sound but made no progress for a second.
     Stalled,
+};
+
+// What lies behind a SoundProblem, where a sink knows more than the problem says.
+enum class SoundCause : std::uint8_t {
+    None,
+    // No sound card, and no sound server running.
+    NoDevice,
+    // The sound library is still inside a call that never returned.
+    LibraryHung,
+    // The sound library refused a call; `detail` holds its words.
+    LibraryRefused,
+    // The melody's sound could not be made (memory ran out).
+    RenderFailed,
+    // The melody made no sound at all.
+    NothingRendered,
+    // The output took the stream but never asked for sound.
+    NeverAsked,
+    // The output went away while playing (a sound server that ended).
+    WentAway,
+    // This build of the composer has no sound output.
+    NoOutputHere,
 };
 
 struct SoundStatus {
@@ -59,6 +81,7 @@ struct SoundStatus {
     // The rate this play's source was made for; 0 until it is known.
     int sampleRate = 0;
     SoundProblem problem = SoundProblem::None;
+    SoundCause cause = SoundCause::None;
     std::string detail;
 };
 

@@ -60,7 +60,8 @@ public:
 
     // Replaces all underlines. Sorted, never overlapping, in offsets of the present text; the
     // window keeps them on their characters as the text is edited until the next call. The
-    // session merges runs of findings, so the count stays small however many there are.
+    // session merges alike neighbours and keeps at most three marks on a crowded line, so there
+    // are never many more marks than lines; a window styles only those of the lines in view.
     virtual void setMarks(std::span<const TextMark> marks) = 0;
 
     // Lights the element being heard and scrolls it into view, leaving caret, selection and

@@ -14,7 +14,9 @@
 namespace quillon {
 
 // Every sentence the composer shows its user, in one place per language. Windows take menu
-// entries and messages from here; no library writes user texts of its own.
+// entries and messages from here; the libraries report kinds (SoundProblem, SoundCause,
+// FileProblemKind, ImportError, ChangeKind), and only the words of the system or of the sound
+// library itself (a file error's reason, PortAudio's error text) are shown as they came.
 enum class UserText {
     PlayMenu,
     StopMenu,
@@ -66,6 +68,9 @@ std::u16string_view findingText(FindingKind kind);
 
 // Why there is no sound, below the NoSound message.
 std::u16string_view soundProblemText(SoundProblem problem);
+
+// What lay behind it, after soundProblemText; empty for None.
+std::u16string_view soundCauseText(SoundCause cause);
 
 // What went wrong with a file, above problemDetail's path and reason.
 std::u16string_view fileProblemText(FileProblemKind kind);
