@@ -10,25 +10,6 @@ namespace {
 
 constexpr char32_t kReplacement = 0xfffd;
 
-void appendUtf8(std::string& out, char32_t cp) {
-    const auto byte = [&out](char32_t value) { out.push_back(static_cast<char>(value)); };
-    if (cp < 0x80) {
-        byte(cp);
-    } else if (cp < 0x800) {
-        byte(0xc0 | (cp >> 6));
-        byte(0x80 | (cp & 0x3f));
-    } else if (cp < 0x10000) {
-        byte(0xe0 | (cp >> 12));
-        byte(0x80 | ((cp >> 6) & 0x3f));
-        byte(0x80 | (cp & 0x3f));
-    } else {
-        byte(0xf0 | (cp >> 18));
-        byte(0x80 | ((cp >> 12) & 0x3f));
-        byte(0x80 | ((cp >> 6) & 0x3f));
-        byte(0x80 | (cp & 0x3f));
-    }
-}
-
 void appendUtf16(std::u16string& out, char32_t cp) {
     if (cp < 0x10000) {
         out.push_back(static_cast<char16_t>(cp));
@@ -112,18 +93,39 @@ bool isText(std::u16string_view text) {
 } // namespace
 
 std::string encodeUtf8(std::u16string_view text) {
-    std::string out;
-    out.reserve(text.size());
+    // Written through a pointer into room for the longest outcome (three bytes a code unit),
+    // then cut: the keeper encodes the whole melody twice a second while the user clicks.
+    std::string out(text.size() * 3, '\0');
+    char* to = out.data();
+    const auto byte = [&to](char32_t value) { *to++ = static_cast<char>(value); };
     for (std::size_t i = 0; i < text.size(); ++i) {
         char32_t cp = text[i];
+        if (cp < 0x80) {
+            byte(cp);
+            continue;
+        }
         if (cp >= 0xd800 && cp <= 0xdbff && i + 1 < text.size() && text[i + 1] >= 0xdc00 &&
             text[i + 1] <= 0xdfff) {
             cp = 0x10000 + ((cp - 0xd800) << 10) + (text[++i] - 0xdc00u);
         } else if (cp >= 0xd800 && cp <= 0xdfff) {
             cp = kReplacement;
         }
-        appendUtf8(out, cp);
+        if (cp < 0x800) {
+            byte(0xc0 | (cp >> 6));
+            byte(0x80 | (cp & 0x3f));
+        } else if (cp < 0x10000) {
+            byte(0xe0 | (cp >> 12));
+            byte(0x80 | ((cp >> 6) & 0x3f));
+            byte(0x80 | (cp & 0x3f));
+        } else {
+            // Two code units became four bytes: within the room of six.
+            byte(0xf0 | (cp >> 18));
+            byte(0x80 | ((cp >> 12) & 0x3f));
+            byte(0x80 | ((cp >> 6) & 0x3f));
+            byte(0x80 | (cp & 0x3f));
+        }
     }
+    out.resize(static_cast<std::size_t>(to - out.data()));
     return out;
 }
 
