@@ -46,7 +46,7 @@ std::u16string soundDetail(SoundProblem problem, const std::string& detail) {
 
 SessionCore::SessionCore(SessionPorts ports, MelodyKeeping keeping)
     : ports_(ports), history_(ports.text1), editor_(history_, ports.label3), preview_(ports.sound),
-      caption_(kForm1.caption) {
+      caption_(kForm1.caption), board_(ports.timers, ports.notice, ports.files) {
     if (keeping.on) {
         std::optional<MelodyArchive> archive;
         if (keeping.folder) {
@@ -198,6 +198,9 @@ std::optional<SessionAction> SessionCore::actionForKey(const KeyPress& key, bool
         if (key.key == Key::F5) {
             return SessionAction::Play;
         }
+        if (key.key == Key::F6) {
+            return SessionAction::PlayOnBoard;
+        }
         if (key.key == Key::Escape) {
             return SessionAction::Stop;
         }
@@ -261,6 +264,9 @@ void SessionCore::perform(SessionAction action, std::size_t item) {
     case SessionAction::CopyArduinoSketch:
         copyArduinoSketch();
         return;
+    case SessionAction::PlayOnBoard:
+        playOnBoard();
+        return;
     }
 }
 
@@ -302,6 +308,8 @@ std::vector<MenuEntry> SessionCore::contextMenuEntries() const {
     entries.push_back(entry(SessionAction::Open, userText(UserText::OpenMenu)));
     entries.push_back(entry(SessionAction::Save, userText(UserText::SaveMenu)));
     entries.push_back(entry(SessionAction::SaveAs, userText(UserText::SaveAsMenu)));
+    entries.push_back(
+        entry(SessionAction::PlayOnBoard, userText(UserText::PlayOnBoardMenu), !board_.busy()));
     entries.push_back(
         entry(SessionAction::CopyArduinoSketch, userText(UserText::CopyArduinoSketchMenu)));
     entries.push_back(std::move(recent));
@@ -500,6 +508,13 @@ void SessionCore::copyArduinoSketch() {
     if (!ports_.clipboard.setClipboardText(arduinoSketch(playedCodes(checker_.melody())))) {
         ports_.notice.showWarning(userText(UserText::ClipboardFailed), u"");
     }
+}
+
+void SessionCore::playOnBoard() {
+    if (!checked_) {
+        check();
+    }
+    board_.start(playedCodes(checker_.melody()));
 }
 
 void SessionCore::play() {
