@@ -33,6 +33,12 @@ PtyBridge::PtyBridge(SimulatedChip& chip, const std::string& linkPath, BridgeFau
         throw std::runtime_error("no pseudo-terminal");
     }
     ::fcntl(master_, F_SETFL, O_NONBLOCK);
+    // A master shows POLLHUP only once its slave has been closed: open and close it once, so
+    // that the first open by the program under test can be told.
+    const int slave = ::open(::ptsname(master_), O_RDWR | O_NOCTTY);
+    if (slave >= 0) {
+        ::close(slave);
+    }
     ::unlink(link_.c_str());
     if (::symlink(::ptsname(master_), link_.c_str()) != 0) {
         throw std::runtime_error("cannot link " + link_);
