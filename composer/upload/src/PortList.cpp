@@ -1,6 +1,7 @@
 #include "quillon/PortList.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <dirent.h>
 #include <fstream>
 #include <string_view>
@@ -51,6 +52,13 @@ std::uint16_t hexId(const std::string& text) {
 
 std::vector<PortInfo> listPorts() {
     std::vector<PortInfo> ports;
+    // A board on a port of another name (a Bluetooth rfcomm, a pseudo-terminal): that one only.
+    if (const char* named = std::getenv("QUILLON_BOARD_PORT"); named != nullptr && *named != 0) {
+        PortInfo info;
+        info.path = named;
+        ports.push_back(std::move(info));
+        return ports;
+    }
     DIR* dev = ::opendir("/dev");
     if (dev == nullptr) {
         return ports;

@@ -52,6 +52,8 @@ std::optional<Key> keyOf(WPARAM virtualKey) {
     switch (virtualKey) {
     case VK_F5:
         return Key::F5;
+    case VK_F6:
+        return Key::F6;
     case VK_ESCAPE:
         return Key::Escape;
     case 'A':

@@ -15,7 +15,8 @@ struct PortInfo {
     std::string boardName; // a BoardKind name when the ids tell it; empty otherwise
 };
 
-// Linux: /dev/ttyACM* and /dev/ttyUSB*, with their ids from sysfs. In name order.
+// Linux: /dev/ttyACM* and /dev/ttyUSB*, with their ids from sysfs. In name order. The environment
+// variable QUILLON_BOARD_PORT names a port to take instead.
 std::vector<PortInfo> listPorts();
 
 // The board kind a USB vendor and product id belong to, or empty: Arduino's own ids tell; the
