@@ -57,12 +57,14 @@ fails_with() {
     done
 }
 
-# plays BOARD HEX MCU BOOT_ADDRESS: uploads, then the simulated chip checks what it plays.
+# plays BOARD HEX MCU BOOT_ADDRESS [FILE CODES]: uploads FILE (the melody above, 6 codes), then
+# the simulated chip checks what it plays against $melody.
 plays() {
     board "$2" "$3" "$4" none
-    upload "$1"
+    upload "$1" "${5:-$melody}"
     [ "$status" -eq 0 ] || fail "status $status: $(cat "$work/err")"
-    grep -q '^6 codes written to .* and verified' "$work/out" || fail "output: $(cat "$work/out")"
+    grep -q "^${6:-6} codes written to .* and verified" "$work/out" ||
+        fail "output: $(cat "$work/out")"
     wait "$sim_pid" || fail "the chip did not play the melody right:
 $(cat "$work/board.log")"
     sim_pid=
@@ -76,6 +78,14 @@ uno)
     ;;
 mega)
     plays mega "$boot/stk500v2/stk500boot_v2_mega2560.hex" atmega2560 0x3e000
+    ;;
+rtttl)
+    # A ring tone, as quillon-import reads it; the chip must play the array written out by hand
+    # for quillon-import's own test.
+    optiboot || exit 1
+    melody=$(dirname "$0")/../../tools/tests/quillon-import.expected
+    plays uno "$work/boot.hex" atmega328p 0x7e00 \
+        "$(dirname "$0")/../../tools/tests/quillon-import.rtttl" 20
     ;;
 nano-old)
     plays nano-old "$boot/atmega/ATmegaBOOT_168_atmega328.hex" atmega328p 0x7800
