@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
 namespace quillon {
 namespace {
 
@@ -79,6 +83,36 @@ TEST(BoardPlayerTest, AsksThePortAndTheKindOnce) {
     test::waitForNotice(h, 1, 10);
     EXPECT_EQ(h.files.tuneRows.size(), 2u) << "the kind is asked once";
     EXPECT_EQ(h.notice.warnings.size(), 2u);
+}
+
+// A board that never answers, on a real pseudo-terminal: the progress window shows the
+// connecting, 取消 stops the upload, the window closes and the user is told it was cancelled.
+TEST(BoardPlayerTest, CancelStopsTheUploadAndClosesTheProgressWindow) {
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(::grantpt(master), 0);
+    ASSERT_EQ(::unlockpt(master), 0);
+    const std::string slave = ::ptsname(master);
+    test::SessionHarness h;
+    test::FakeProgressWindow window;
+    h.session.setBoardProgressWindow(&window);
+    h.session.setBoardPortLister([slave] { return std::vector{portAt(slave, "uno")}; });
+    h.text1.typeAtEnd(u"0x73,");
+    h.key(Key::F6);
+    ASSERT_EQ(window.shown, 1);
+    ASSERT_FALSE(window.texts.empty());
+    EXPECT_EQ(window.texts.front(), u"正在连接开发板……");
+    EXPECT_FALSE(h.session.contextMenuEntries()[h.session.contextMenuEntries().size() - 3].enabled)
+        << "no second upload while one runs";
+    ASSERT_TRUE(window.cancel);
+    window.cancel();
+    test::waitForNotice(h, 0, 10);
+    ::close(master);
+    EXPECT_EQ(window.closed, 1);
+    ASSERT_EQ(h.notice.warnings.size(), 1u);
+    EXPECT_EQ(h.notice.warnings[0].text, kFailed);
+    EXPECT_EQ(h.notice.warnings[0].detail,
+              u"已取消。开发板上的程序可能不完整；再按 F6 即可重新写入。");
 }
 
 } // namespace

@@ -75,9 +75,26 @@ std::string hexByte(std::uint8_t value) {
     return text;
 }
 
+void uploadSteps(const UploadRequest& request);
+
 } // namespace
 
 void upload(const UploadRequest& request) {
+    try {
+        uploadSteps(request);
+    } catch (const UploadFailure& failure) {
+        // Stopped while the bootloader had not answered yet, say: the user asked for it.
+        if (request.cancel != nullptr && request.cancel->load() &&
+            failure.kind() != UploadError::Cancelled) {
+            throw UploadFailure(UploadError::Cancelled, "cancelled");
+        }
+        throw;
+    }
+}
+
+namespace {
+
+void uploadSteps(const UploadRequest& request) {
     const BoardKind& board = *request.board;
     const std::vector<std::uint8_t> image = programWithMelody(board, request.codes);
     report(request, UploadPhase::Connecting, 0, image.size());
@@ -127,5 +144,7 @@ void upload(const UploadRequest& request) {
     loader->finish();
     report(request, UploadPhase::Done, total, total);
 }
+
+} // namespace
 
 } // namespace quillon
