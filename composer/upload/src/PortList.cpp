@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <dirent.h>
 #include <fstream>
+#ifndef _WIN32
+#include <dirent.h>
+#endif
 #include <string_view>
 
 namespace quillon {
@@ -31,6 +33,7 @@ std::string boardForUsbIds(std::uint16_t vendorId, std::uint16_t productId) {
     return {};
 }
 
+#ifndef _WIN32
 namespace {
 
 std::string firstLine(const std::string& path) {
@@ -83,5 +86,7 @@ std::vector<PortInfo> listPorts() {
               [](const PortInfo& a, const PortInfo& b) { return a.path < b.path; });
     return ports;
 }
+
+#endif
 
 } // namespace quillon

@@ -1,3 +1,5 @@
+#ifndef _WIN32
+// The POSIX port; SerialPortWindows.cpp is Windows'.
 #include "quillon/SerialPort.h"
 
 #include "quillon/UploadError.h"
@@ -157,3 +159,5 @@ void SerialPort::discardInput() {
 }
 
 } // namespace quillon
+
+#endif

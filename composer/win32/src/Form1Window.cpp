@@ -1,5 +1,6 @@
 #include "Form1Window.h"
 
+#include "BoardProgress.h"
 #include "CaptionButton.h"
 #include "Dpi.h"
 #include "Fonts.h"
@@ -102,6 +103,8 @@ Form1Window::Form1Window(std::unique_ptr<SoundSink> sound) : sound_(std::move(so
         std::make_unique<ComposerSession>(SessionPorts{*text1_, *text1_, *label3_, *notice_,
                                                        *timers_, *sound_, *files_, *this, *this},
                                           MelodyKeeping::inUserFolder());
+    boardProgress_ = std::make_unique<BoardProgress>(hwnd());
+    session_->setBoardProgressWindow(boardProgress_.get());
     menu_ = std::make_unique<Text1Menu>(hwnd(), *text1_, *session_);
     layout();
     // Enabled from creation: it ticks once the message loop runs.

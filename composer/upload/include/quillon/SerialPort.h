@@ -7,8 +7,9 @@
 
 namespace quillon {
 
-// A serial port opened for a bootloader: raw 8N1 bytes, reads with a timeout. Every failure is
-// an UploadFailure saying what went wrong in the user's terms (busy, no permission, gone).
+// A serial port opened for a bootloader (a device path on Linux, "COM3" on Windows): raw 8N1 bytes,
+// reads with a timeout. Every failure is an UploadFailure saying what went wrong in the user's
+// terms (busy, no permission, gone).
 class SerialPort {
 public:
     // Throws UploadFailure: PortNotFound, PortBusy, NoPermission, PortFailed.
@@ -31,7 +32,11 @@ public:
 
 private:
     std::string path_;
+#ifdef _WIN32
+    void* handle_ = nullptr;
+#else
     int fd_ = -1;
+#endif
 };
 
 } // namespace quillon
