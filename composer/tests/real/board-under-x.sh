@@ -4,6 +4,8 @@
 # simulated Uno (optiboot in simavr, see firmware/tests/sim/board_main.cpp), which then plays it
 # on its pin as the convention says. A second F6 goes straight to the board without asking.
 #   board-under-x.sh QUILLON QUILLON_SIMBOARD FIRMWARE_TESTS WORK      (inside xvfb-run)
+# With QUILLON_LAUNCH running wine and WINEPREFIX set, QUILLON is the Windows composer and the
+# board's port is its COM9.
 QUILLON=$1
 sim=$2
 tests=$3
@@ -55,6 +57,11 @@ message() {
 }
 
 export QUILLON_BOARD_PORT=$work/port
+# The Windows composer under wine: wine takes COM ports from its prefix's dosdevices links.
+if [ -n "${WINEPREFIX:-}" ] && [[ "${QUILLON_LAUNCH:-}" == *wine* ]]; then
+    ln -sfn "$work/port" "$WINEPREFIX/dosdevices/com9"
+    export QUILLON_BOARD_PORT=COM9
+fi
 board 1
 start_quillon
 note 3 2 3
