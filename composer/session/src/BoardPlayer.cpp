@@ -9,6 +9,7 @@
 #endif
 
 #include <chrono>
+#include <fstream>
 
 namespace quillon {
 
@@ -33,6 +34,34 @@ BoardPlayer::~BoardPlayer() {
     if (worker_.joinable()) {
         worker_.join();
     }
+}
+
+void BoardPlayer::setMemoryFile(std::filesystem::path file) {
+    memoryFile_ = std::move(file);
+    std::ifstream in(*memoryFile_);
+    std::string kind;
+    std::getline(in, kind);
+#ifdef QUILLON_BOARD_UPLOAD
+    if (findBoardKind(kind) != nullptr) {
+        rememberedKind_ = kind;
+    }
+#endif
+}
+
+void BoardPlayer::remember(const std::string& kind) {
+    rememberedKind_ = kind;
+    if (!memoryFile_) {
+        return;
+    }
+    // Not kept is asked again next time: nothing to tell.
+    std::error_code error;
+    if (kind.empty()) {
+        std::filesystem::remove(*memoryFile_, error);
+        return;
+    }
+    std::filesystem::create_directories(memoryFile_->parent_path(), error);
+    std::ofstream out(*memoryFile_, std::ios::trunc);
+    out << kind << '\n';
 }
 
 void BoardPlayer::fail(UploadError error, const std::string& detail) {
@@ -109,7 +138,7 @@ void BoardPlayer::withPort(const PortInfo& port) {
                            [this, path = port.path](std::optional<std::size_t> chosen) {
                                asking_ = false;
                                if (chosen && *chosen < boardKinds().size()) {
-                                   rememberedKind_ = boardKinds()[*chosen].name;
+                                   remember(std::string(boardKinds()[*chosen].name));
                                    kindWasAsked_ = true;
                                    launch(path, rememberedKind_);
                                }
@@ -219,7 +248,7 @@ void BoardPlayer::poll() {
     // A kind the user chose that the board does not answer to is asked again next time.
     if (kindWasAsked_ && (*error == UploadError::NoAnswer || *error == UploadError::WrongChip ||
                           *error == UploadError::WrongAnswer)) {
-        rememberedKind_.clear();
+        remember({});
     }
     fail(*error, *error == UploadError::Cancelled ? std::string() : detail);
 }

@@ -7,6 +7,7 @@
 #include "quillon/UploadError.h"
 
 #include <atomic>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -33,6 +34,8 @@ public:
     void setWindow(BoardProgressWindow* window) { window_ = window; }
     // Where the ports come from: the system's list unless a test names its own.
     void setPortLister(PortLister lister) { lister_ = std::move(lister); }
+    // Where the kind asked for is kept from one run to the next; read at once.
+    void setMemoryFile(std::filesystem::path file);
 
     // Starts; does nothing while an upload runs.
     void start(std::vector<MusicCode> codes);
@@ -43,6 +46,7 @@ private:
     void launch(const std::string& port, const std::string& kind);
     void poll();
     void fail(UploadError error, const std::string& detail);
+    void remember(const std::string& kind);
 
     struct Shared {
         std::mutex mutex;
@@ -62,6 +66,7 @@ private:
     std::vector<MusicCode> codes_;
     // The kind chosen for a board whose USB ids do not tell it.
     std::string rememberedKind_;
+    std::optional<std::filesystem::path> memoryFile_;
     bool kindWasAsked_ = false;
     bool asking_ = false;
     std::vector<std::u16string> rows_;

@@ -55,6 +55,10 @@ SessionCore::SessionCore(SessionPorts ports, MelodyKeeping keeping)
         keeper_ = std::make_unique<MelodyKeeper>(std::move(archive), ports_.timers, ports_.notice,
                                                  [this] { return history_.text(); });
     }
+    // Beside the kept melodies' folder: the board kind asked once is remembered across runs.
+    if (keeping.on && keeping.folder) {
+        board_.setMemoryFile(keeping.folder->parent_path() / "board-kind.txt");
+    }
     checkTimer_ = ports_.timers.makeTimer([this] {
         try {
             check();

@@ -1,4 +1,5 @@
 #include "BoardSessionSupport.h"
+#include "FileTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -83,6 +84,29 @@ TEST(BoardPlayerTest, AsksThePortAndTheKindOnce) {
     test::waitForNotice(h, 1, 10);
     EXPECT_EQ(h.files.tuneRows.size(), 2u) << "the kind is asked once";
     EXPECT_EQ(h.notice.warnings.size(), 2u);
+}
+
+// The kind asked for is kept beside the kept melodies and not asked in the next run.
+TEST(BoardPlayerTest, TheKindAskedForIsRememberedAcrossRuns) {
+    test::TemporaryFolder home;
+    const auto lister = [] { return std::vector{portAt("/nonexistent/ttyUSB0")}; };
+    {
+        test::SessionHarness first{MelodyKeeping{true, home / "melodies"}};
+        first.session.setBoardPortLister(lister);
+        first.text1.typeAtEnd(u"0x73,");
+        first.files.tuneAnswer = 3;
+        first.key(Key::F6);
+        ASSERT_EQ(first.files.tuneRows.size(), 1u);
+        test::waitForNotice(first, 0, 10);
+    }
+    EXPECT_EQ(test::bytesOf(home / "board-kind.txt"), "mega\n");
+    test::SessionHarness second{MelodyKeeping{true, home / "melodies"}};
+    second.session.setBoardPortLister(lister);
+    second.text1.typeAtEnd(u"0x73,");
+    second.key(Key::F6);
+    test::waitForNotice(second, 0, 10);
+    EXPECT_TRUE(second.files.tuneRows.empty()) << "asked again in the next run";
+    ASSERT_EQ(second.notice.warnings.size(), 1u);
 }
 
 // A board that never answers, on a real pseudo-terminal: the progress window shows the
