@@ -83,6 +83,7 @@ Form1::Form1(LocalClock clock, std::unique_ptr<SoundSink> sink, MelodyKeeping ke
         return action.has_value();
     };
     text1_->tipAt = [this](std::size_t index) { return session_->tipAt(index); };
+    session_->setBoardProgressWindow(&boardProgress_);
     bindKeys();
 }
 
@@ -185,10 +186,11 @@ void Form1::createControls() {
 }
 
 void Form1::bindKeys() {
-    // F5, Esc, Ctrl+O, Ctrl+S and Ctrl+Shift+S anywhere in the window, whichever control has
+    // F5, F6, Esc, Ctrl+O, Ctrl+S and Ctrl+Shift+S anywhere in the window, whichever control has
     // the focus.
     const std::pair<QKeySequence, KeyPress> keys[] = {
         {QKeySequence(Qt::Key_F5), {Key::F5}},
+        {QKeySequence(Qt::Key_F6), {Key::F6}},
         {QKeySequence(Qt::Key_Escape), {Key::Escape}},
         {QKeySequence(Qt::CTRL | Qt::Key_O), {Key::O, true}},
         {QKeySequence(Qt::CTRL | Qt::Key_S), {Key::S, true}},

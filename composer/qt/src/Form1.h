@@ -2,6 +2,7 @@
 
 #include "LabelCaption.h"
 #include "LocalClock.h"
+#include "QtBoardProgress.h"
 #include "QtFileDialogs.h"
 #include "QtNotice.h"
 #include "QtTimers.h"
@@ -64,6 +65,7 @@ private:
     QtTimers timers_{*this};
     QtNotice notice_{*this};
     QtFileDialogs files_{*this};
+    QtBoardProgress boardProgress_{*this};
     std::unique_ptr<ComposerSession> session_;
     bool loaded_ = false;
 };

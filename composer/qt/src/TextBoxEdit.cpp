@@ -108,6 +108,9 @@ std::optional<KeyPress> keyPressOf(const QKeyEvent& event) {
     case Qt::Key_F5:
         press.key = Key::F5;
         break;
+    case Qt::Key_F6:
+        press.key = Key::F6;
+        break;
     case Qt::Key_Escape:
         press.key = Key::Escape;
         break;

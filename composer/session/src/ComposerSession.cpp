@@ -39,6 +39,14 @@ std::optional<SessionAction> ComposerSession::actionForKey(const KeyPress& key,
     return core_->actionForKey(key, inText1);
 }
 
+void ComposerSession::setBoardProgressWindow(BoardProgressWindow* window) {
+    core_->setBoardProgressWindow(window);
+}
+
+void ComposerSession::setBoardPortLister(std::function<std::vector<PortInfo>()> lister) {
+    core_->setBoardPortLister(std::move(lister));
+}
+
 void ComposerSession::perform(SessionAction action, std::size_t item) {
     guarded(*core_, [&] { core_->perform(action, item); });
 }

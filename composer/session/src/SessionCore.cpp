@@ -47,7 +47,7 @@ std::u16string soundDetail(SoundProblem problem, SoundCause cause, const std::st
 
 SessionCore::SessionCore(SessionPorts ports, MelodyKeeping keeping)
     : ports_(ports), history_(ports.text1), editor_(history_, ports.label3), preview_(ports.sound),
-      caption_(kForm1.caption) {
+      caption_(kForm1.caption), board_(ports.timers, ports.notice, ports.files) {
     if (keeping.on) {
         std::optional<MelodyArchive> archive;
         if (keeping.folder) {
@@ -55,6 +55,10 @@ SessionCore::SessionCore(SessionPorts ports, MelodyKeeping keeping)
         }
         keeper_ = std::make_unique<MelodyKeeper>(std::move(archive), ports_.timers, ports_.notice,
                                                  [this] { return history_.text(); });
+    }
+    // Beside the kept melodies' folder: the board kind asked once is remembered across runs.
+    if (keeping.on && keeping.folder) {
+        board_.setMemoryFile(keeping.folder->parent_path() / "board-kind.txt");
     }
     checkTimer_ = ports_.timers.makeTimer([this] {
         try {
@@ -199,6 +203,9 @@ std::optional<SessionAction> SessionCore::actionForKey(const KeyPress& key, bool
         if (key.key == Key::F5) {
             return SessionAction::Play;
         }
+        if (key.key == Key::F6) {
+            return SessionAction::PlayOnBoard;
+        }
         if (key.key == Key::Escape) {
             return SessionAction::Stop;
         }
@@ -262,6 +269,9 @@ void SessionCore::perform(SessionAction action, std::size_t item) {
     case SessionAction::CopyArduinoSketch:
         copyArduinoSketch();
         return;
+    case SessionAction::PlayOnBoard:
+        playOnBoard();
+        return;
     }
 }
 
@@ -303,6 +313,8 @@ std::vector<MenuEntry> SessionCore::contextMenuEntries() const {
     entries.push_back(entry(SessionAction::Open, userText(UserText::OpenMenu)));
     entries.push_back(entry(SessionAction::Save, userText(UserText::SaveMenu)));
     entries.push_back(entry(SessionAction::SaveAs, userText(UserText::SaveAsMenu)));
+    entries.push_back(
+        entry(SessionAction::PlayOnBoard, userText(UserText::PlayOnBoardMenu), !board_.busy()));
     entries.push_back(
         entry(SessionAction::CopyArduinoSketch, userText(UserText::CopyArduinoSketchMenu)));
     entries.push_back(std::move(recent));
@@ -501,6 +513,13 @@ void SessionCore::copyArduinoSketch() {
     if (!ports_.clipboard.setClipboardText(arduinoSketch(playedCodes(checker_.melody())))) {
         ports_.notice.showWarning(userText(UserText::ClipboardFailed), u"");
     }
+}
+
+void SessionCore::playOnBoard() {
+    if (!checked_) {
+        check();
+    }
+    board_.start(playedCodes(checker_.melody()));
 }
 
 void SessionCore::play() {

@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "BoardPlayer.h"
 #include "quillon/ComposerSession.h"
 #include "quillon/MelodyCheck.h"
 #include "quillon/MelodyPreview.h"
@@ -49,12 +50,17 @@ public:
     bool canUndo() const { return history_.canUndo(); }
     bool canRedo() const { return history_.canRedo(); }
     std::u16string tipAt(std::size_t index) const;
+    void setBoardProgressWindow(BoardProgressWindow* window) { board_.setWindow(window); }
+    void setBoardPortLister(BoardPlayer::PortLister lister) {
+        board_.setPortLister(std::move(lister));
+    }
     // Tells the user that an event's handler stopped on `failure` before its end.
     void tellFailure(const std::exception& failure) noexcept;
 
 private:
     void play();
     void copyArduinoSketch();
+    void playOnBoard();
     void stopPlaying();
     void follow();
     void check();
@@ -101,6 +107,8 @@ private:
     // The recent melodies as the context menu last listed them.
     mutable std::vector<std::filesystem::path> listedRecent_;
     std::u16string caption_;
+    // Last: its thread is stopped before anything it reports to goes.
+    BoardPlayer board_;
 };
 
 } // namespace quillon

@@ -81,8 +81,83 @@ std::u16string_view userText(UserText text) {
         return u"复制为 Arduino 程序";
     case UserText::ClipboardFailed:
         return u"无法写入剪贴板：另一个程序正占用着它。请再试一次。";
+    case UserText::PlayOnBoardMenu:
+        return u"在开发板上播放 (F6)";
+    case UserText::BoardTitle:
+        return u"在开发板上播放";
+    case UserText::BoardPortPrompt:
+        return u"有不止一个串口。选择开发板所在的一个：";
+    case UserText::BoardKindPrompt:
+        return u"从 USB 标识看不出这是哪种开发板。选择它的种类（只问这一次）：";
+    case UserText::BoardTakeButton:
+        return u"确定";
+    case UserText::BoardConnecting:
+        return u"正在连接开发板……";
+    case UserText::BoardWriting:
+        return u"正在写入开发板……";
+    case UserText::BoardVerifying:
+        return u"正在校验……";
+    case UserText::BoardDone:
+        return u"旋律已写入开发板并校验无误。开发板每次复位后都会播放它。";
+    case UserText::BoardFailed:
+        return u"没能在开发板上播放这段旋律。";
+    case UserText::BoardNotOnThisSystem:
+        return u"这个版本还不能写入开发板：请在 Linux 上使用 quillon 或 quillon-upload。";
     }
     return u"";
+}
+
+std::u16string_view uploadErrorText(UploadError error) {
+    switch (error) {
+    case UploadError::NoBoardFound:
+        return u"没有找到开发板。请用能传输数据的 USB 线连接开发板，再按 F6。";
+    case UploadError::PortNotFound:
+        return u"开发板的串口不见了。请检查连接，再按 F6。";
+    case UploadError::PortBusy:
+        return u"串口正被另一个程序占用（也许是串口监视器）。请先关闭它，再按 F6。";
+    case UploadError::NoPermission:
+        return u"没有打开串口的权限。请把自己加入 dialout 组（sudo usermod -aG dialout "
+               u"$USER），注销后重新登录，再按 F6。";
+    case UploadError::PortFailed:
+        return u"串口出错了。请检查连接，再按 F6。";
+    case UploadError::PortGone:
+        return u"写入途中串口断开了。请检查 USB 线，再按 F6：开发板的引导程序不受影响。";
+    case UploadError::NoAnswer:
+        return u"开发板的引导程序没有应答。也许开发板的种类选错了，下次按 F6 时会再问；"
+               u"旧引导程序的 Nano 请选“Arduino Nano（旧引导程序）”。";
+    case UploadError::WrongAnswer:
+        return u"开发板的应答不对。也许另一个程序在用这个串口，或者开发板的种类选错了。";
+    case UploadError::WrongChip:
+        return u"开发板上的芯片与所选的种类不符。下次按 F6 时请重新选择开发板的种类。";
+    case UploadError::MelodyEmpty:
+        return u"旋律里还没有音符。";
+    case UploadError::MelodyTooLong:
+        return u"旋律太长，开发板的闪存放不下。请缩短旋律，或换用 Arduino Mega 2560。";
+    case UploadError::VerifyMismatch:
+        return u"校验失败：读回的闪存与写入的不同，开发板上没有这段旋律。请再按 F6 写入一次。";
+    case UploadError::Cancelled:
+        return u"已取消。开发板上的程序可能不完整；再按 F6 即可重新写入。";
+    }
+    return u"";
+}
+
+std::u16string boardKindText(std::string_view name) {
+    if (name == "uno") {
+        return u"Arduino Uno";
+    }
+    if (name == "nano") {
+        return u"Arduino Nano";
+    }
+    if (name == "nano-old") {
+        return u"Arduino Nano（旧引导程序）";
+    }
+    if (name == "mega") {
+        return u"Arduino Mega 2560";
+    }
+    if (name == "leonardo") {
+        return u"Arduino Leonardo / Micro";
+    }
+    return std::u16string(name.begin(), name.end());
 }
 
 std::u16string_view importErrorText(ImportError error) {

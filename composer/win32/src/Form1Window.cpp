@@ -1,5 +1,6 @@
 #include "Form1Window.h"
 
+#include "BoardProgress.h"
 #include "CaptionButton.h"
 #include "Dpi.h"
 #include "Fonts.h"
@@ -52,6 +53,8 @@ std::optional<Key> keyOf(WPARAM virtualKey) {
     switch (virtualKey) {
     case VK_F5:
         return Key::F5;
+    case VK_F6:
+        return Key::F6;
     case VK_ESCAPE:
         return Key::Escape;
     case 'A':
@@ -100,6 +103,8 @@ Form1Window::Form1Window(std::unique_ptr<SoundSink> sound) : sound_(std::move(so
         std::make_unique<ComposerSession>(SessionPorts{*text1_, *text1_, *label3_, *notice_,
                                                        *timers_, *sound_, *files_, *this, *this},
                                           MelodyKeeping::inUserFolder());
+    boardProgress_ = std::make_unique<BoardProgress>(hwnd());
+    session_->setBoardProgressWindow(boardProgress_.get());
     menu_ = std::make_unique<Text1Menu>(hwnd(), *text1_, *session_);
     layout();
     // Enabled from creation: it ticks once the message loop runs.

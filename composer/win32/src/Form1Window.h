@@ -14,6 +14,7 @@ class ComposerSession;
 
 namespace quillon::win32 {
 
+class BoardProgress;
 class CommandButton;
 class Fonts;
 class FormFileDialogs;
@@ -62,6 +63,7 @@ private:
     std::unique_ptr<FormTimers> timers_;
     std::unique_ptr<FormNotice> notice_;
     std::unique_ptr<FormFileDialogs> files_;
+    std::unique_ptr<BoardProgress> boardProgress_;
     std::unique_ptr<SoundSink> sound_;
 
     std::unique_ptr<Text1Box> text1_;

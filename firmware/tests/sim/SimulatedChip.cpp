@@ -3,6 +3,7 @@
 #include <avr_ioport.h>
 #include <sim_avr.h>
 #include <sim_elf.h>
+#include <sim_hex.h>
 #include <sim_io.h>
 #include <sim_irq.h>
 
@@ -41,6 +42,44 @@ SimulatedChip::SimulatedChip(const std::string& elfPath, const std::string& mcu,
     std::strncpy(firmware.mmcu, mcu.c_str(), sizeof firmware.mmcu - 1);
     avr_load_firmware(avr_, &firmware);
     avr_->frequency = hz;
+}
+
+SimulatedChip::SimulatedChip(const std::string& mcu, std::uint32_t hz,
+                             const std::string& bootHexPath, std::uint32_t bootAddress)
+    : hz_(hz) {
+    avr_ = avr_make_mcu_by_name(mcu.c_str());
+    if (avr_ == nullptr) {
+        throw std::runtime_error("simavr does not know " + mcu);
+    }
+    avr_init(avr_);
+    avr_->log = LOG_ERROR;
+    avr_->frequency = hz;
+    ihex_chunk_p chunks = nullptr;
+    const int count = read_ihex_chunks(bootHexPath.c_str(), &chunks);
+    if (count <= 0) {
+        throw std::runtime_error("cannot read " + bootHexPath);
+    }
+    for (int i = 0; i < count; ++i) {
+        if (chunks[i].baseaddr + chunks[i].size > avr_->flashend + 1) {
+            free_ihex_chunks(chunks);
+            throw std::runtime_error(bootHexPath + " runs past the end of the flash");
+        }
+        std::memcpy(avr_->flash + chunks[i].baseaddr, chunks[i].data, chunks[i].size);
+    }
+    free_ihex_chunks(chunks);
+    avr_->codeend = avr_->flashend;
+    avr_->reset_pc = bootAddress;
+    avr_->pc = bootAddress;
+}
+
+void SimulatedChip::resetExternally() {
+    avr_reset(avr_);
+    // A chip stopped on erased flash runs again.
+    avr_->state = cpu_Running;
+    // MCUSR, at the same data address on the ATmega328P, 2560 and 32U4.
+    constexpr int mcusr = 0x54;
+    constexpr std::uint8_t extrf = 1 << 1;
+    avr_->data[mcusr] = extrf;
 }
 
 SimulatedChip::~SimulatedChip() {

@@ -8,6 +8,7 @@
 #include <vector>
 
 struct avr_t;
+struct avr_irq_t;
 
 namespace quillon::sim {
 
@@ -23,6 +24,10 @@ class SimulatedChip {
 public:
     // Throws std::runtime_error when the MCU is unknown or the ELF cannot be loaded.
     SimulatedChip(const std::string& elfPath, const std::string& mcu, std::uint32_t hz);
+    // A chip with erased flash but for a bootloader from an Intel HEX file, started at
+    // bootAddress (a byte address) on every reset, as the BOOTRST fuse does.
+    SimulatedChip(const std::string& mcu, std::uint32_t hz, const std::string& bootHexPath,
+                  std::uint32_t bootAddress);
     ~SimulatedChip();
     SimulatedChip(const SimulatedChip&) = delete;
     SimulatedChip& operator=(const SimulatedChip&) = delete;
@@ -33,6 +38,10 @@ public:
     // Runs until the cycle or until done() (asked after each instruction) holds. Returns false
     // when the firmware crashed or stopped on its own.
     bool run(std::uint64_t untilCycle, const std::function<bool()>& done);
+
+    // A reset by the RESET pin, as a board's auto-reset gives: the bootloader sees EXTRF.
+    void resetExternally();
+    avr_t* avr() const { return avr_; }
 
     const std::vector<Edge>& edges(char port, int pin) const;
     std::uint64_t cycle() const;

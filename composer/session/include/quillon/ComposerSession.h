@@ -4,12 +4,14 @@
 #include "quillon/FileDialogs.h"
 #include "quillon/FormTable.h"
 #include "quillon/MelodyKeeper.h"
+#include "quillon/PortList.h"
 #include "quillon/SessionPorts.h"
 #include "quillon/SoundSink.h"
 #include "quillon/UserTexts.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -34,10 +36,12 @@ enum class SessionAction : std::uint8_t {
     OpenRecent,
     // The melody as a complete Arduino sketch, to the clipboard.
     CopyArduinoSketch,
+    // The melody written onto a connected board, which then plays it (F6).
+    PlayOnBoard,
 };
 
 // The keys the session binds, as each window translates its own.
-enum class Key : std::uint8_t { Other, F5, Escape, A, O, S, Y, Z };
+enum class Key : std::uint8_t { Other, F5, F6, Escape, A, O, S, Y, Z };
 
 struct KeyPress {
     Key key = Key::Other;
@@ -98,7 +102,12 @@ public:
     // composition is no change until it is committed.
     void Text1_Change();
 
-    // The action a key press asks for, if the session binds it: F5, Esc, Ctrl+O, Ctrl+S and
+    // The window's progress window for uploads to a board; none runs them unseen.
+    void setBoardProgressWindow(BoardProgressWindow* window);
+    // Where F6 looks for boards: the system's serial ports unless this names others.
+    void setBoardPortLister(std::function<std::vector<PortInfo>()> lister);
+
+    // The action a key press asks for, if the session binds it: F5, F6, Esc, Ctrl+O, Ctrl+S and
     // Ctrl+Shift+S anywhere in the window; Ctrl+Z, Ctrl+Y, Ctrl+Shift+Z and Ctrl+A only while
     // Text1 has the focus.
     std::optional<SessionAction> actionForKey(const KeyPress& key, bool inText1) const;

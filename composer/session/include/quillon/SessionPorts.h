@@ -111,4 +111,16 @@ public:
     virtual void showAbout(std::u16string_view applicationText, std::u16string_view extraText) = 0;
 };
 
+// The small window that shows an upload to a board going on, with a Cancel button; modeless, so
+// that the composer stays in use. Optional: without one the upload runs unseen.
+class BoardProgressWindow {
+public:
+    virtual ~BoardProgressWindow() = default;
+    // Shows the window; Cancel (or closing it) calls onCancel, once, on the window's thread.
+    virtual void showProgress(std::u16string_view title, std::function<void()> onCancel) = 0;
+    // What it does now and how far, 0 to 100.
+    virtual void setProgress(std::u16string_view text, int percent) = 0;
+    virtual void closeProgress() = 0;
+};
+
 } // namespace quillon

@@ -6,6 +6,7 @@
 #include "quillon/ImportTune.h"
 #include "quillon/MelodyFile.h"
 #include "quillon/SoundSink.h"
+#include "quillon/UploadError.h"
 
 #include <cstddef>
 #include <string>
@@ -59,6 +60,18 @@ enum class UserText {
     // The melody as an Arduino sketch.
     CopyArduinoSketchMenu,
     ClipboardFailed,
+    // Playing it on a connected board.
+    PlayOnBoardMenu,
+    BoardTitle,
+    BoardPortPrompt,
+    BoardKindPrompt,
+    BoardTakeButton,
+    BoardConnecting,
+    BoardWriting,
+    BoardVerifying,
+    BoardDone,
+    BoardFailed,
+    BoardNotOnThisSystem,
 };
 
 std::u16string_view userText(UserText text);
@@ -74,6 +87,12 @@ std::u16string_view soundCauseText(SoundCause cause);
 
 // What went wrong with a file, above problemDetail's path and reason.
 std::u16string_view fileProblemText(FileProblemKind kind);
+
+// Why an upload to a board failed and what to do, below BoardFailed.
+std::u16string_view uploadErrorText(UploadError error);
+
+// A board kind as the user knows it, by its quillon-upload name ("nano-old").
+std::u16string boardKindText(std::string_view name);
 
 // Why a tune could not be brought in, below TuneNotImported.
 std::u16string_view importErrorText(ImportError error);
