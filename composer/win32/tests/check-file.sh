@@ -21,7 +21,7 @@ size=$(stat -c %s "$exe")
 headers=$("$objdump" -p "$exe")
 grep -q $'^Subsystem\t*00000002' <<<"$headers" || fail "not a GUI program (subsystem 2)"
 # Every DLL here is part of every Windows since 7.
-system='advapi32 comctl32 comdlg32 gdi32 imm32 kernel32 msvcrt ole32 oleaut32 shell32 user32 uxtheme winmm'
+system='advapi32 comctl32 comdlg32 gdi32 imm32 kernel32 msvcrt ole32 oleaut32 setupapi shell32 user32 uxtheme winmm'
 for dll in $(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers" | tr 'A-Z' 'a-z'); do
     [[ " $system " == *" ${dll%.dll} "* ]] || fail "imports $dll, which Windows does not have"
 done
