@@ -1,6 +1,7 @@
 #include "quillon/PortList.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdlib>
 #include <fstream>
 #ifndef _WIN32
@@ -43,12 +44,12 @@ std::string firstLine(const std::string& path) {
     return line;
 }
 
+// A USB id from sysfs, four hexadecimal digits; 0 (no id) for anything else.
 std::uint16_t hexId(const std::string& text) {
-    try {
-        return static_cast<std::uint16_t>(std::stoul(text, nullptr, 16));
-    } catch (...) {
-        return 0;
-    }
+    std::uint16_t id = 0;
+    const char* end = text.data() + text.size();
+    const auto [at, error] = std::from_chars(text.data(), end, id, 16);
+    return error == std::errc() && at != text.data() ? id : 0;
 }
 
 } // namespace
