@@ -2,6 +2,7 @@
 
 #include "OutputSigns.h"
 #include "SoundEnvironment.h"
+#include "SoundThreadPriority.h"
 
 #include <portaudio.h>
 
@@ -456,6 +457,8 @@ bool Worker::openStream(std::unique_ptr<Feed> first) {
     const auto perBuffer =
         static_cast<unsigned long>(std::max(64.0, std::round(rate_ * latency_ / 4)));
     PaStream* stream = nullptr;
+    // The PulseAudio plugin starts the thread that hands the server its data in here.
+    const SoundThreadPriority priority;
     const PaError e = call("Pa_OpenStream", [&] {
         return Pa_OpenStream(&stream, nullptr, &out, rate_, perBuffer, paNoFlag, &feedOutput,
                              line.get());
@@ -525,8 +528,13 @@ void Worker::startPlay(const std::shared_ptr<SoundPlay>& play, WhenNoOutput when
             return;
         }
     }
-    if (const PaError e = call("Pa_StartStream", [this] { return Pa_StartStream(stream_); });
-        e != paNoError) {
+    PaError started = paNoError;
+    {
+        // PortAudio starts the thread that calls feedOutput in here.
+        const SoundThreadPriority priority;
+        started = call("Pa_StartStream", [this] { return Pa_StartStream(stream_); });
+    }
+    if (const PaError e = started; e != paNoError) {
         fail(*play, SoundProblem::OutputFailed, SoundCause::LibraryRefused,
              paText("Pa_StartStream", e));
         closeStream();

@@ -9,10 +9,18 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <set>
+#include <sstream>
 #include <string>
 #include <thread>
+#include <utility>
+#include <vector>
+
+#include <pthread.h>
+#include <sched.h>
 
 namespace quillon {
 namespace {
@@ -339,6 +347,69 @@ TEST_F(PortAudioSinkTest, ClicksWithoutAnOutputFailAtOnceAndAServerThatComesIsUs
                 std::chrono::duration<double, std::milli>(found).count());
     EXPECT_EQ(s.phase, Phase::Done) << s.detail;
     EXPECT_LT(found, 4s);
+}
+
+// Each thread of this process: its name and whether it runs at SCHED_RR (the policy is the 41st
+// field of its stat line, after the name in parentheses).
+std::vector<std::pair<std::string, bool>> threadPolicies() {
+    std::vector<std::pair<std::string, bool>> threads;
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+        std::ifstream in(task.path() / "stat");
+        std::string line;
+        std::getline(in, line);
+        const auto close = line.rfind(')');
+        const auto open = line.find('(');
+        if (close == std::string::npos || open == std::string::npos) {
+            continue;
+        }
+        std::istringstream rest(line.substr(close + 2));
+        std::string field;
+        // Fields 3 to 41 follow the name: the policy is the 39th of them.
+        for (int i = 3; i <= 41 && rest >> field; ++i) {
+        }
+        threads.emplace_back(line.substr(open + 1, close - open - 1), field == "2");
+    }
+    return threads;
+}
+
+// Whether a thread of this process may take SCHED_RR at all, asked of a thread of its own.
+bool realtimeAllowed() {
+    bool allowed = false;
+    std::thread([&] {
+        sched_param p{};
+        p.sched_priority = 1;
+        allowed = pthread_setschedparam(pthread_self(), SCHED_RR, &p) == 0;
+    }).join();
+    return allowed;
+}
+
+TEST_F(PortAudioSinkTest, OnlyTheThreadsThatFeedTheOutputRunAtRealtimePriority) {
+    if (!realtimeAllowed()) {
+        GTEST_SKIP() << "this user may not run threads at realtime priority";
+    }
+    server("start");
+    PortAudioSink sink;
+    play(sink, 1000);
+    waitFor(
+        sink, [](const SoundStatus& s) { return s.heardFrames > 4800; }, 3s);
+    ASSERT_EQ(status(sink).phase, Phase::Playing);
+    int realtime = 0;
+    int ordinary = 0;
+    std::string names;
+    for (const auto& [name, rr] : threadPolicies()) {
+        names += name + (rr ? " (RR) " : " ");
+        (rr ? realtime : ordinary) += 1;
+    }
+    // PortAudio's callback thread and the PulseAudio plugin's; this test's thread and the
+    // sink's worker, which only starts them, stay ordinary.
+    EXPECT_GE(realtime, 2) << names;
+    EXPECT_GE(ordinary, 2) << names;
+    for (const auto& [name, rr] : threadPolicies()) {
+        if (name == "quillon-sound" && !rr) {
+            return;
+        }
+    }
+    ADD_FAILURE() << "the worker kept the raised priority: " << names;
 }
 
 } // namespace
