@@ -43,7 +43,7 @@ keys Up Up Return
 got=
 for _ in 1 2 3 4 5 6 7 8 9 10; do
     sleep 0.3
-    got=$(xclip -o -selection clipboard | tr -d '\r')
+    got=$(clipboard | tr -d '\r')
     [ "$got" = "$expected" ] && break
 done
 if [ "$got" != "$expected" ]; then

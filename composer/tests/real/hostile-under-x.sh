@@ -42,7 +42,7 @@ copy_until_longer() {
     while [ $(($(date +%s%N) - start)) -lt 60000000000 ]; do
         xdotool key ctrl+a ctrl+c
         sleep 0.05
-        [ "$(xclip -o -selection clipboard | wc -c)" -gt "$length" ] && return
+        [ "$(clipboard | wc -c)" -gt "$length" ] && return
     done
     # Too late: the time taken fails the check.
     return 0
@@ -56,7 +56,7 @@ paste_file() {
     into_text
     xdotool key ctrl+a ctrl+c
     sleep 0.2
-    before=$(xclip -o -selection clipboard | wc -c)
+    before=$(clipboard | wc -c)
     xdotool key ctrl+End
     xclip -selection clipboard <"$text"
     # Wine's clipboard learns of the new owner a moment later.

@@ -39,7 +39,7 @@ scenario() {
         into_text
         for _ in $(seq 200); do
             xdotool key ctrl+a ctrl+c
-            [ "$(xclip -o -selection clipboard | wc -c)" -ge "$want" ] && break
+            [ "$(clipboard | wc -c)" -ge "$want" ] && break
             sleep 0.05
         done
         echo $((($(date +%s%N) - start) / 1000000))
