@@ -38,7 +38,7 @@ play() {
     stop_quillon
     [ "${failures:-0}" -eq 0 ]
 }
-export -f play start_quillon stop_quillon click_at note rest extend end_button text1 \
+export -f play start_quillon stop_quillon click_at note rest extend end_button text1 clipboard \
     into_text expect_text
 export QUILLON QUILLON_LAUNCH window header
 

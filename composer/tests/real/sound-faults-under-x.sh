@@ -122,7 +122,7 @@ scenario() {
     stop_quillon
     [ "$failures" -eq 0 ]
 }
-export -f scenario start_quillon stop_quillon click_at note clear_button into_text keys
+export -f scenario start_quillon stop_quillon click_at note clear_button into_text keys clipboard
 export QUILLON header
 
 status=0
