@@ -23,6 +23,10 @@ constexpr std::size_t kTailFrames = kRate / 4;
 // How often a play's position is read between the buffers' returns: the element being heard is
 // lit to within this much.
 constexpr DWORD kPollMillis = 25;
+// Silence in front of every play: an output that starts from rest may lose the first
+// milliseconds it is handed (wine's, on a busy machine, lost 4 ms of the first note), and the
+// first note must be heard whole. The position counts it, so it is taken off what is heard.
+constexpr std::size_t kLeadInFrames = kRate / 20;
 // Without an output, a click looks for one at most this often.
 constexpr ULONGLONG kLookMillis = 1000;
 // A play that the output takes but does not move on for this long has stalled.
@@ -67,8 +71,10 @@ struct WaveOutSink::Device {
 
     std::unique_ptr<SoundSource> source;
     bool sourceEnded = true;
-    // Frames of this play's sound handed to the device, and of silence after it.
+    // Frames of this play's sound handed to the device, of the silence in front of it still to
+    // hand, and of silence after it.
     std::int64_t written = 0;
+    std::size_t leadIn = 0;
     std::size_t tail = 0;
     // The last time an output was looked for without one open, and what came of it.
     ULONGLONG lastOpenTry = 0;
@@ -247,6 +253,7 @@ void WaveOutSink::startPlay(std::uint64_t play, const SoundSourceFactory& make,
     device.source = make ? make(kRate) : nullptr;
     device.sourceEnded = device.source == nullptr;
     device.written = 0;
+    device.leadIn = kLeadInFrames;
     device.tail = 0;
     device.played = 0;
     device.lastProgress = GetTickCount64();
@@ -267,11 +274,16 @@ void WaveOutSink::feed() {
         std::vector<std::int16_t>& samples = device.samples[i];
         std::size_t frames = samples.size();
         if (!device.sourceEnded) {
-            frames = device.source->fill(std::span<std::int16_t>(samples));
-            if (frames < samples.size()) {
-                device.sourceEnded = true;
+            const std::size_t quiet = std::min(device.leadIn, samples.size());
+            std::fill_n(samples.begin(), quiet, std::int16_t{0});
+            device.leadIn -= quiet;
+            std::size_t got = 0;
+            if (quiet < samples.size()) {
+                got = device.source->fill(std::span<std::int16_t>(samples).subspan(quiet));
+                device.sourceEnded = got < samples.size() - quiet;
             }
-            device.written += static_cast<std::int64_t>(frames);
+            frames = quiet + got;
+            device.written += static_cast<std::int64_t>(got);
         } else {
             // Silence after the end: the output hands back the last buffer of the sound, and
             // counts it heard, only once more follows it.
@@ -305,21 +317,23 @@ void WaveOutSink::feed() {
     const std::int64_t played = position.wType == TIME_SAMPLES
                                     ? static_cast<std::int64_t>(position.u.sample)
                                     : static_cast<std::int64_t>(position.u.cb) / 2;
+    const std::int64_t heard =
+        std::max<std::int64_t>(0, played - static_cast<std::int64_t>(kLeadInFrames));
     const ULONGLONG now = GetTickCount64();
     if (played > device.played) {
         device.played = played;
         device.lastProgress = now;
     }
     device.status.heardFrames =
-        std::clamp<std::int64_t>(played, device.status.heardFrames, device.written);
+        std::clamp<std::int64_t>(heard, device.status.heardFrames, device.written);
     if (device.status.heardFrames > 0) {
         device.status.phase = SoundStatus::Phase::Playing;
     }
-    if (device.sourceEnded && played >= device.written) {
+    if (device.sourceEnded && heard >= device.written) {
         device.status.phase = SoundStatus::Phase::Done;
         device.source.reset();
         // Once the silence behind the sound is through, nothing is left to hand back.
-        if (played >= device.written + static_cast<std::int64_t>(device.tail)) {
+        if (heard >= device.written + static_cast<std::int64_t>(device.tail)) {
             device.halt();
         }
     } else if (now - device.lastProgress > kStallMillis) {
