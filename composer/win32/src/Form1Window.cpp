@@ -67,6 +67,10 @@ std::optional<Key> keyOf(WPARAM virtualKey) {
         return Key::Y;
     case 'Z':
         return Key::Z;
+    case VK_UP:
+        return Key::Up;
+    case VK_DOWN:
+        return Key::Down;
     default:
         return std::nullopt;
     }
@@ -242,6 +246,11 @@ bool Form1Window::preTranslate(const MSG& message) {
         session_->actionForKey(KeyPress{*key, ctrl, shift, alt}, inText1);
     if (!action) {
         return false;
+    }
+    if (message.message == WM_SYSKEYDOWN) {
+        // Seen by the window's default handling, the key tells it that Alt was not pressed
+        // alone: releasing Alt then leaves the keyboard to the form instead of its system menu.
+        DefWindowProcW(hwnd(), message.message, message.wParam, message.lParam);
     }
     session_->perform(*action);
     return true;
