@@ -79,7 +79,17 @@ std::u16string respell(const Literal& old, unsigned value) {
 
 Transposition transpose(std::u16string_view text, TextSpan selection, int step) {
     Transposition result;
+    result.selection = selection;
     const bool whole = selection.begin >= selection.end;
+    // Where an edge of the selection goes when [begin, end) became `written` code units long.
+    const auto follow = [](std::size_t& edge, std::size_t begin, std::size_t end,
+                           std::size_t written, std::size_t from) {
+        if (from >= end) {
+            edge = edge + written - (end - begin);
+        } else if (from > begin) {
+            edge = begin + written;
+        }
+    };
     const Melody melody = readMelody(text);
     // The moved notes, written into the text between the first and the last of them.
     std::size_t first = 0;
@@ -108,10 +118,13 @@ Transposition transpose(std::u16string_view text, TextSpan selection, int step) 
         } else {
             rewritten.append(text.substr(copiedTo, element.begin - copiedTo));
         }
-        rewritten +=
+        const std::u16string spelt =
             respell(split(item),
                     static_cast<unsigned>(index * 8 + durationCode(static_cast<MusicCode>(code))));
+        rewritten += spelt;
         copiedTo = element.end;
+        follow(result.selection.begin, element.begin, element.end, spelt.size(), selection.begin);
+        follow(result.selection.end, element.begin, element.end, spelt.size(), selection.end);
         ++result.moved;
     }
     if (result.moved > 0) {

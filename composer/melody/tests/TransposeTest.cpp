@@ -116,6 +116,49 @@ TEST(Transpose, ASelectionMovesTheItemsWhollyInsideIt) {
     }
 }
 
+TEST(Transpose, TheSelectionFollowsItemsThatGainDigits) {
+    const std::size_t h = kHeader.size();
+    const struct {
+        const char* what;
+        std::u16string before;
+        TextSpan selection;
+        int step;
+        std::u16string after;
+        TextSpan selectionAfter;
+    } cases[] = {
+        {"a caret behind two decimals that grow",
+         kHeader + u"8,8,",
+         {h + 4, h + 4},
+         1,
+         kHeader + u"16,16,",
+         {h + 6, h + 6}},
+        {"a selection over the second",
+         kHeader + u"8,8,",
+         {h + 2, h + 4},
+         1,
+         kHeader + u"8,16,",
+         {h + 2, h + 5}},
+        {"a caret inside an item goes to its end",
+         kHeader + u"0x3,",
+         {h + 2, h + 2},
+         7,
+         kHeader + u"0x3b,",
+         {h + 4, h + 4}},
+        {"a caret in front of the items stays",
+         kHeader + u"0x3,",
+         {h, h},
+         7,
+         kHeader + u"0x3b,",
+         {h, h}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const Transposition moved = transpose(c.before, c.selection, c.step);
+        EXPECT_EQ(applied(c.before, moved), c.after);
+        EXPECT_EQ(moved.selection, c.selectionAfter);
+    }
+}
+
 TEST(Transpose, TheChangeCoversOnlyWhatDiffers) {
     // "0x03,0x0b" becomes "0x0b,0x13": the "0x0" in front is kept, the rest rewritten.
     const Transposition moved = transpose(kHeader + u"0x03,0x0b,0xf8,", {}, 1);

@@ -300,14 +300,13 @@ void SessionCore::transposeNotes(int step) {
     const TextSpan selected = ports_.text1.selection();
     const Transposition moved = transpose(history_.view(), selected, step);
     if (moved.change) {
-        const TextChange& change = *moved.change;
-        write(change);
+        write(*moved.change);
         if (selected.begin < selected.end) {
             // The same items stay selected, for the next step up or down.
-            const std::size_t end = selected.end + change.inserted.size() - change.removed;
-            ports_.text1.select(selected.begin, end);
+            ports_.text1.select(moved.selection.begin, moved.selection.end);
         } else {
-            ports_.text1.placeCaret(change.at + change.inserted.size());
+            // The caret stays among the same characters, as it does when the user edits.
+            ports_.text1.placeCaret(moved.selection.begin);
         }
     }
     if (moved.stayed > 0) {

@@ -26,6 +26,7 @@ TEST(SessionTranspose, TheWholeMelodyMovesInOneStepCountedAsOneChange) {
     const std::u16string moved = kHeaderLine + items(u"0x0b", 14) + u"0xd9,\r\n";
     EXPECT_EQ(h.text1.text(), moved);
     EXPECT_EQ(h.label3.caption, u" 16");
+    EXPECT_EQ(h.text1.caret, moved.size() - 2) << "where it was, before the break";
     ASSERT_EQ(h.notice.warnings.size(), 1U);
     EXPECT_EQ(h.notice.warnings[0].text, u"有 1 个音符已到音域边缘（C3–B6），没有移动。");
 

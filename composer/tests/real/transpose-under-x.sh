@@ -48,5 +48,11 @@ sleep 0.5
 keys Up Up Up Up Up Up Return
 expect_text "the menu entry lowers every note one natural" "${header}0x03,0x13,0x4b,0xd3,"
 
+# The caret stays at the end, and once Alt is released the keys are the text's again.
+into_text
+keys alt+Up
+xdotool type --delay 40 "q"
+expect_text "typing after Alt+Up goes on at the caret" "${header}0x0b,0x1b,0x53,0xdb,q"
+
 stop_quillon
 [ "$failures" -eq 0 ] || { echo "$failures check(s) failed" >&2; exit 1; }

@@ -247,11 +247,6 @@ bool Form1Window::preTranslate(const MSG& message) {
     if (!action) {
         return false;
     }
-    if (message.message == WM_SYSKEYDOWN) {
-        // Seen by the window's default handling, the key tells it that Alt was not pressed
-        // alone: releasing Alt then leaves the keyboard to the form instead of its system menu.
-        DefWindowProcW(hwnd(), message.message, message.wParam, message.lParam);
-    }
     session_->perform(*action);
     return true;
 }

@@ -15,6 +15,9 @@ struct Transposition {
     std::size_t moved = 0;
     // Notes that would have left C3 to B6 and stayed where they were.
     std::size_t stayed = 0;
+    // The selection given (or the caret) over the same characters after the change: an item
+    // that gained or lost digits moves what follows it.
+    TextSpan selection;
 };
 
 // Moves every note code of the array by `step` note indexes (+1 or -1 for one natural, +7 or
