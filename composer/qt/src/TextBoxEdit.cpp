@@ -123,6 +123,12 @@ std::optional<KeyPress> keyPressOf(const QKeyEvent& event) {
     case Qt::Key_Z:
         press.key = Key::Z;
         break;
+    case Qt::Key_Up:
+        press.key = Key::Up;
+        break;
+    case Qt::Key_Down:
+        press.key = Key::Down;
+        break;
     default:
         return std::nullopt;
     }
@@ -215,6 +221,16 @@ std::size_t TextBoxEdit::caretPosition() const noexcept {
 
 void TextBoxEdit::selectAll() {
     QPlainTextEdit::selectAll();
+}
+
+TextSpan TextBoxEdit::selection() const noexcept {
+    const QTextCursor cursor = textCursor();
+    return {textIndex(cursor.selectionStart()), textIndex(cursor.selectionEnd())};
+}
+
+void TextBoxEdit::select(std::size_t begin, std::size_t end) noexcept {
+    setTextCursor(rangeOf(begin, end));
+    ensureCursorVisible();
 }
 
 void TextBoxEdit::onContentsChange(int from, int removed, int added) {

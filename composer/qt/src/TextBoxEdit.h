@@ -37,6 +37,8 @@ public:
     void placeCaret(std::size_t index) noexcept override;
     std::size_t caretPosition() const noexcept override;
     void selectAll() override;
+    TextSpan selection() const noexcept override;
+    void select(std::size_t begin, std::size_t end) noexcept override;
 
     void setMarks(std::span<const TextMark> marks) override;
     void setHeard(std::optional<TextSpan> element) override;

@@ -9,6 +9,7 @@
 #include "quillon/MelodyFile.h"
 #include "quillon/MusicCode.h"
 #include "quillon/TextCodec.h"
+#include "quillon/Transpose.h"
 
 #include <algorithm>
 #include <chrono>
@@ -30,6 +31,8 @@ constexpr auto kCheckDelay = 100ms;
 constexpr std::size_t kNearTheEnd = 4096;
 // How often the light follows what is being heard.
 constexpr auto kFollowInterval = 15ms;
+// An octave up or down: seven naturals, seven note indexes.
+constexpr int kNotesPerOctave = 7;
 
 std::u16string soundDetail(SoundProblem problem, SoundCause cause, const std::string& detail) {
     std::u16string text(soundProblemText(problem));
@@ -197,7 +200,13 @@ void SessionCore::settle() {
 
 std::optional<SessionAction> SessionCore::actionForKey(const KeyPress& key, bool inText1) const {
     if (key.alt) {
-        return std::nullopt;
+        if (!inText1 || key.ctrl || (key.key != Key::Up && key.key != Key::Down)) {
+            return std::nullopt;
+        }
+        if (key.key == Key::Up) {
+            return key.shift ? SessionAction::OctaveUp : SessionAction::TransposeUp;
+        }
+        return key.shift ? SessionAction::OctaveDown : SessionAction::TransposeDown;
     }
     if (!key.ctrl && !key.shift) {
         if (key.key == Key::F5) {
@@ -272,6 +281,38 @@ void SessionCore::perform(SessionAction action, std::size_t item) {
     case SessionAction::PlayOnBoard:
         playOnBoard();
         return;
+    case SessionAction::TransposeUp:
+        transposeNotes(1);
+        return;
+    case SessionAction::TransposeDown:
+        transposeNotes(-1);
+        return;
+    case SessionAction::OctaveUp:
+        transposeNotes(kNotesPerOctave);
+        return;
+    case SessionAction::OctaveDown:
+        transposeNotes(-kNotesPerOctave);
+        return;
+    }
+}
+
+void SessionCore::transposeNotes(int step) {
+    const TextSpan selected = ports_.text1.selection();
+    const Transposition moved = transpose(history_.view(), selected, step);
+    if (moved.change) {
+        write(*moved.change);
+        if (selected.begin < selected.end) {
+            // The same items stay selected, for the next step up or down.
+            ports_.text1.select(moved.selection.begin, moved.selection.end);
+        } else {
+            // The caret stays among the same characters, as it does when the user edits.
+            ports_.text1.placeCaret(moved.selection.begin);
+        }
+    }
+    if (moved.stayed > 0) {
+        ports_.notice.showInformation(notesStayedText(moved.stayed), u"");
+    } else if (moved.moved == 0) {
+        ports_.notice.showInformation(userText(UserText::NothingToTranspose), u"");
     }
 }
 
@@ -313,6 +354,10 @@ std::vector<MenuEntry> SessionCore::contextMenuEntries() const {
     entries.push_back(entry(SessionAction::Open, userText(UserText::OpenMenu)));
     entries.push_back(entry(SessionAction::Save, userText(UserText::SaveMenu)));
     entries.push_back(entry(SessionAction::SaveAs, userText(UserText::SaveAsMenu)));
+    entries.push_back(entry(SessionAction::TransposeUp, userText(UserText::TransposeUpMenu)));
+    entries.push_back(entry(SessionAction::TransposeDown, userText(UserText::TransposeDownMenu)));
+    entries.push_back(entry(SessionAction::OctaveUp, userText(UserText::OctaveUpMenu)));
+    entries.push_back(entry(SessionAction::OctaveDown, userText(UserText::OctaveDownMenu)));
     entries.push_back(
         entry(SessionAction::PlayOnBoard, userText(UserText::PlayOnBoardMenu), !board_.busy()));
     entries.push_back(
@@ -436,7 +481,8 @@ void SessionCore::takeTune(const std::filesystem::path& path, const std::string&
     beginMelody();
     file_.reset();
     savedText_.clear();
-    putText(composerText(tune.codes));
+    write(importChange(history_.view(), tune.codes));
+    ports_.text1.placeCaret(history_.view().size());
     showCaption();
     if (!tune.report.empty()) {
         ports_.notice.showInformation(userText(UserText::TuneChanged),
@@ -477,10 +523,14 @@ bool SessionCore::save(bool askForName) {
 }
 
 void SessionCore::putText(std::u16string_view text) {
+    write(changeBetween(history_.view(), text));
+    ports_.text1.placeCaret(history_.view().size());
+}
+
+void SessionCore::write(const TextChange& change) {
     stopPlaying();
     // A program write is one step of the history, and the editor counts it as one change.
-    history_.setText(text);
-    ports_.text1.placeCaret(history_.view().size());
+    history_.replaceRange(change.at, change.removed, change.inserted);
 }
 
 void SessionCore::showCaption() {

@@ -8,6 +8,7 @@
 #include "quillon/MelodyPreview.h"
 #include "quillon/MelodyReader.h"
 #include "quillon/MusicEditor.h"
+#include "quillon/TextChange.h"
 #include "quillon/TextHistory.h"
 
 #include <filesystem>
@@ -68,6 +69,8 @@ private:
     void settle();
     void walk(bool undo);
     void soundClickedNote(MusicCode code);
+    // Moves the notes of the selection, or of the whole melody, by `step` note indexes.
+    void transposeNotes(int step);
 
     // Keeping, saving and opening.
     void beginMelody();
@@ -82,6 +85,8 @@ private:
     bool save(bool askForName);
     // Puts `text` into Text1 as one step that counts as one change, like a paste.
     void putText(std::u16string_view text);
+    // Writes a change into Text1 the same way.
+    void write(const TextChange& change);
     void showCaption();
     void warn(const FileProblem& problem);
 

@@ -1,7 +1,8 @@
 #include "quillon/TextHistory.h"
 
+#include "quillon/TextChange.h"
+
 #include <algorithm>
-#include <cstring>
 #include <exception>
 #include <utility>
 
@@ -37,31 +38,27 @@ std::u16string TextHistory::text() const {
 }
 
 TextHistory::Edit TextHistory::diff(std::u16string_view before, std::u16string_view after) {
-    const std::size_t shorter = std::min(before.size(), after.size());
-    std::size_t prefix = 0;
-    // Most writes keep all of the old text: one pass at memory speed proves it.
-    if (std::memcmp(before.data(), after.data(), shorter * sizeof(char16_t)) == 0) {
-        prefix = shorter;
-    } else {
-        while (prefix < shorter && before[prefix] == after[prefix]) {
-            ++prefix;
-        }
-    }
-    std::size_t suffix = 0;
-    while (suffix < shorter - prefix &&
-           before[before.size() - 1 - suffix] == after[after.size() - 1 - suffix]) {
-        ++suffix;
-    }
-    return {prefix, std::u16string(before.substr(prefix, before.size() - prefix - suffix)),
-            std::u16string(after.substr(prefix, after.size() - prefix - suffix))};
+    TextChange change = changeBetween(before, after);
+    return {change.at, std::u16string(before.substr(change.at, change.removed)),
+            std::move(change.inserted)};
 }
 
 void TextHistory::setText(std::u16string_view text) {
-    Edit edit = diff(known_, text);
+    write(diff(known_, text));
+}
+
+void TextHistory::replaceRange(std::size_t at, std::size_t removed, std::u16string_view inserted) {
+    at = std::min(at, known_.size());
+    removed = std::min(removed, known_.size() - at);
+    write({at, known_.substr(at, removed), std::u16string(inserted)});
+}
+
+void TextHistory::write(Edit edit) {
     touched(edit.at);
     const std::size_t at = edit.at;
     const std::size_t removed = edit.removed.size();
-    const std::u16string_view inserted = text.substr(at, edit.inserted.size());
+    // The control reads it while the change it raises may write again: a copy of its own.
+    const std::u16string inserted = edit.inserted;
     // The kept text follows by the edit alone: an append costs what it appends.
     known_.replace(at, removed, inserted);
     const bool nested = depth_ > 0;

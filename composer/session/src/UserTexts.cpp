@@ -103,6 +103,16 @@ std::u16string_view userText(UserText text) {
         return u"没能在开发板上播放这段旋律。";
     case UserText::BoardNotOnThisSystem:
         return u"这个版本还不能写入开发板：请在 Linux 上使用 quillon 或 quillon-upload。";
+    case UserText::TransposeUpMenu:
+        return u"升高一个音 (Alt+↑)";
+    case UserText::TransposeDownMenu:
+        return u"降低一个音 (Alt+↓)";
+    case UserText::OctaveUpMenu:
+        return u"升高八度 (Alt+Shift+↑)";
+    case UserText::OctaveDownMenu:
+        return u"降低八度 (Alt+Shift+↓)";
+    case UserText::NothingToTranspose:
+        return u"没有可移动的音符，文本没有改变。";
     }
     return u"";
 }
@@ -366,6 +376,14 @@ std::u16string_view fileProblemText(FileProblemKind kind) {
         return u"无法保存旋律，文件没有改变。";
     }
     return {};
+}
+
+std::u16string notesStayedText(std::size_t count) {
+    const std::string digits = std::to_string(count);
+    std::u16string text = u"有 ";
+    text.append(digits.begin(), digits.end());
+    text += u" 个音符已到音域边缘（C3–B6），没有移动。";
+    return text;
 }
 
 std::u16string saveChangesQuestion(std::u16string_view fileName) {

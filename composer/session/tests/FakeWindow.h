@@ -23,6 +23,8 @@ class FakeTextControl : public TextControl {
 public:
     std::function<void()> onChange;
     std::size_t caret = 0;
+    // Where the selection starts; the caret ends it. Equal to the caret: nothing selected.
+    std::size_t anchor = 0;
     bool allSelected = false;
     int writes = 0;
 
@@ -32,6 +34,7 @@ public:
         ++writes;
         text_.assign(text);
         allSelected = false;
+        anchor = caret = text_.size();
         raise();
     }
 
@@ -39,17 +42,30 @@ public:
         ++writes;
         text_.replace(at, removed, inserted);
         allSelected = false;
+        // A write leaves the caret at the end, as the windows do.
+        anchor = caret = text_.size();
         raise();
     }
 
-    void placeCaret(std::size_t index) noexcept override { caret = index; }
+    void placeCaret(std::size_t index) noexcept override { anchor = caret = index; }
     std::size_t caretPosition() const noexcept override { return caret; }
-    void selectAll() override { allSelected = true; }
+    void selectAll() override {
+        allSelected = true;
+        anchor = 0;
+        caret = text_.size();
+    }
+    TextSpan selection() const noexcept override {
+        return {std::min(anchor, caret), std::max(anchor, caret)};
+    }
+    void select(std::size_t begin, std::size_t end) noexcept override {
+        anchor = begin;
+        caret = end;
+    }
 
     // The user's edit at `at`: `removed` characters go, `typed` comes, one change.
     void type(std::size_t at, std::u16string_view typed, std::size_t removed = 0) {
         text_.replace(at, removed, typed);
-        caret = at + typed.size();
+        anchor = caret = at + typed.size();
         raise();
     }
     // Typing at the end, one keystroke per character.

@@ -202,7 +202,7 @@ TEST_F(SessionFilesTest, RecentMelodyIsChosenFromTheMenuAsOneStep) {
     h.timers.advance(1000);
 
     const std::vector<MenuEntry> entries = h.session.contextMenuEntries();
-    ASSERT_EQ(entries.size(), 9u);
+    ASSERT_EQ(entries.size(), 13u);
     const std::pair<SessionAction, std::u16string_view> fileEntries[] = {
         {SessionAction::Open, u"打开… (Ctrl+O)"},
         {SessionAction::Save, u"保存 (Ctrl+S)"},

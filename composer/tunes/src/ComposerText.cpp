@@ -51,4 +51,8 @@ std::u16string composerText(std::span<const MusicCode> codes) {
     return composerState(codes).text;
 }
 
+TextChange importChange(std::u16string_view text, std::span<const MusicCode> codes) {
+    return changeBetween(text, composerState(codes).text);
+}
+
 } // namespace quillon

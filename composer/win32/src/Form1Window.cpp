@@ -67,6 +67,10 @@ std::optional<Key> keyOf(WPARAM virtualKey) {
         return Key::Y;
     case 'Z':
         return Key::Z;
+    case VK_UP:
+        return Key::Up;
+    case VK_DOWN:
+        return Key::Down;
     default:
         return std::nullopt;
     }

@@ -148,7 +148,7 @@ void Text1Box::replaceRange(std::size_t at, std::size_t removed, std::u16string_
     removed = std::min(removed, text_.size() - at);
     const std::u16string written = withCrLf(inserted);
     if (text_.compare(at, removed, written) != 0) {
-        Selection kept;
+        TextSpan kept;
         std::size_t firstLine = 0;
         if (amidUserEdit) {
             kept = selection();
@@ -157,7 +157,7 @@ void Text1Box::replaceRange(std::size_t at, std::size_t removed, std::u16string_
         }
         {
             Set own(ownEdit_);
-            select(at, at + removed);
+            selectRange(at, at + removed);
             SendMessageW(hwnd(), EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(wide(written)));
         }
         text_.replace(at, removed, written);
@@ -172,7 +172,7 @@ void Text1Box::replaceRange(std::size_t at, std::size_t removed, std::u16string_
                 return position <= at + removed ? at + written.size()
                                                 : position - removed + written.size();
             };
-            select(moved(kept.begin), moved(kept.end));
+            selectRange(moved(kept.begin), moved(kept.end));
             SendMessageW(hwnd(), EM_LINESCROLL, 0,
                          static_cast<LPARAM>(firstLine) - static_cast<LPARAM>(firstVisibleLine()));
             SendMessageW(hwnd(), EM_SCROLLCARET, 0, 0);
@@ -187,7 +187,7 @@ void Text1Box::replaceRange(std::size_t at, std::size_t removed, std::u16string_
     }
 }
 
-Text1Box::Selection Text1Box::selection() const {
+TextSpan Text1Box::selection() const noexcept {
     DWORD begin = 0;
     DWORD end = 0;
     SendMessageW(hwnd(), EM_GETSEL, reinterpret_cast<WPARAM>(&begin),
@@ -195,17 +195,22 @@ Text1Box::Selection Text1Box::selection() const {
     return {begin, end};
 }
 
-void Text1Box::select(std::size_t begin, std::size_t end) {
+void Text1Box::selectRange(std::size_t begin, std::size_t end) noexcept {
     SendMessageW(hwnd(), EM_SETSEL, begin, static_cast<LPARAM>(end));
 }
 
+void Text1Box::select(std::size_t begin, std::size_t end) noexcept {
+    selectRange(begin, end);
+    SendMessageW(hwnd(), EM_SCROLLCARET, 0, 0);
+}
+
 void Text1Box::showEnd() {
-    select(text_.size(), text_.size());
+    selectRange(text_.size(), text_.size());
     SendMessageW(hwnd(), EM_SCROLLCARET, 0, 0);
 }
 
 void Text1Box::placeCaret(std::size_t index) noexcept {
-    select(index, index);
+    selectRange(index, index);
     SendMessageW(hwnd(), EM_SCROLLCARET, 0, 0);
 }
 
@@ -300,7 +305,7 @@ void Text1Box::invalidate(std::size_t begin, std::size_t end) {
 }
 
 bool Text1Box::hasSelection() const {
-    const Selection now = selection();
+    const TextSpan now = selection();
     return now.begin != now.end;
 }
 
@@ -318,7 +323,7 @@ void Text1Box::cut() {
 }
 
 void Text1Box::copy() {
-    const Selection now = selection();
+    const TextSpan now = selection();
     if (now.end > now.begin && now.end <= text_.size()) {
         putOnClipboard(hwnd(), std::u16string_view(text_).substr(now.begin, now.end - now.begin));
     }

@@ -39,6 +39,8 @@ public:
     void placeCaret(std::size_t index) noexcept override;
     std::size_t caretPosition() const noexcept override;
     void selectAll() override;
+    TextSpan selection() const noexcept override;
+    void select(std::size_t begin, std::size_t end) noexcept override;
     void setMarks(std::span<const TextMark> marks) override;
     void setHeard(std::optional<TextSpan> element) override;
 
@@ -59,13 +61,8 @@ protected:
     std::optional<LRESULT> onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    struct Selection {
-        std::size_t begin = 0;
-        std::size_t end = 0;
-    };
-    Selection selection() const;
-    void select(std::size_t begin, std::size_t end);
-
+    // Without scrolling: a write puts its caret where it likes afterwards.
+    void selectRange(std::size_t begin, std::size_t end) noexcept;
     void userChanged();
     std::u16string readControl() const;
     void showEnd();

@@ -38,10 +38,16 @@ enum class SessionAction : std::uint8_t {
     CopyArduinoSketch,
     // The melody written onto a connected board, which then plays it (F6).
     PlayOnBoard,
+    // Every note of the selection, or of the melody when nothing is selected, one natural or
+    // one octave up or down (Alt+Up, Alt+Down, Alt+Shift+Up, Alt+Shift+Down).
+    TransposeUp,
+    TransposeDown,
+    OctaveUp,
+    OctaveDown,
 };
 
 // The keys the session binds, as each window translates its own.
-enum class Key : std::uint8_t { Other, F5, F6, Escape, A, O, S, Y, Z };
+enum class Key : std::uint8_t { Other, F5, F6, Escape, A, O, S, Y, Z, Up, Down };
 
 struct KeyPress {
     Key key = Key::Other;
@@ -108,8 +114,8 @@ public:
     void setBoardPortLister(std::function<std::vector<PortInfo>()> lister);
 
     // The action a key press asks for, if the session binds it: F5, F6, Esc, Ctrl+O, Ctrl+S and
-    // Ctrl+Shift+S anywhere in the window; Ctrl+Z, Ctrl+Y, Ctrl+Shift+Z and Ctrl+A only while
-    // Text1 has the focus.
+    // Ctrl+Shift+S anywhere in the window; Ctrl+Z, Ctrl+Y, Ctrl+Shift+Z, Ctrl+A, Alt+Up,
+    // Alt+Down, Alt+Shift+Up and Alt+Shift+Down only while Text1 has the focus.
     std::optional<SessionAction> actionForKey(const KeyPress& key, bool inText1) const;
 
     // `item` is the menu entry's, for OpenRecent.

@@ -37,6 +37,12 @@ public:
 
     // Selects the whole text (Ctrl+A, which a plain Windows edit control ignores).
     virtual void selectAll() = 0;
+
+    // The selection, begin <= end; empty at the caret when nothing is selected.
+    virtual TextSpan selection() const noexcept = 0;
+
+    // Selects [begin, end), the caret at its end, and scrolls it into view.
+    virtual void select(std::size_t begin, std::size_t end) noexcept = 0;
 };
 
 enum class MarkStyle : std::uint8_t {

@@ -27,6 +27,8 @@ public:
     std::u16string_view view() const { return known_; }
     // A program write: one step, or part of the step of the write it is nested in.
     void setText(std::u16string_view text) override;
+    // The same, told what changes: `removed` code units at `at` become `inserted`.
+    void replaceRange(std::size_t at, std::size_t removed, std::u16string_view inserted);
     std::size_t historyPosition() const noexcept override { return undo_.size(); }
     void clearHistory() noexcept override;
 
@@ -71,6 +73,7 @@ private:
     // Where an insertion or deletion could stand in more than one place ("e" typed into "ee"),
     // the one that ends at the caret.
     static void alignToCaret(Edit& edit, std::u16string_view after, std::size_t caret);
+    void write(Edit edit);
     void push(Step step);
     bool joinsTyping(const Edit& edit) const;
     // Shows an edit of a step walked back (undoing) or forward in the control.

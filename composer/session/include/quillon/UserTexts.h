@@ -72,6 +72,12 @@ enum class UserText {
     BoardDone,
     BoardFailed,
     BoardNotOnThisSystem,
+    // Moving notes up and down.
+    TransposeUpMenu,
+    TransposeDownMenu,
+    OctaveUpMenu,
+    OctaveDownMenu,
+    NothingToTranspose,
 };
 
 std::u16string_view userText(UserText text);
@@ -104,6 +110,9 @@ std::u16string importReportText(const ImportReport& report);
 // "（默认）" after the one taken without asking. `position` counts from 1; a name that is not
 // UTF-8 shows its bytes as U+FFFD.
 std::u16string tuneChoiceRow(const TuneCandidate& candidate, std::size_t position, bool isDefault);
+
+// After moving notes: how many stayed where they were, at the edge of C3 to B6.
+std::u16string notesStayedText(std::size_t count);
 
 // Closing a melody whose file has changes not saved.
 std::u16string saveChangesQuestion(std::u16string_view fileName);

@@ -2,6 +2,7 @@
 
 #include "quillon/CodeCounter.h"
 #include "quillon/MusicCode.h"
+#include "quillon/TextChange.h"
 
 #include <span>
 #include <string>
@@ -24,5 +25,9 @@ ComposerState composerState(std::span<const MusicCode> codes);
 
 // composerState(codes).text.
 std::u16string composerText(std::span<const MusicCode> codes);
+
+// The one change that makes `text` the composer's text of `codes`: a tune brought in replaces
+// the melody. Linear in both.
+TextChange importChange(std::u16string_view text, std::span<const MusicCode> codes);
 
 } // namespace quillon
