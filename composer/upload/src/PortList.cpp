@@ -1,5 +1,7 @@
 #include "quillon/PortList.h"
 
+#include "SystemPorts.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cstdlib>
@@ -10,6 +12,16 @@
 #include <string_view>
 
 namespace quillon {
+
+std::vector<PortInfo> listPorts() {
+    // A board on a port of another name (a Bluetooth rfcomm, a pseudo-terminal): that one only.
+    if (const char* named = std::getenv("QUILLON_BOARD_PORT"); named != nullptr && *named != 0) {
+        PortInfo info;
+        info.path = named;
+        return {info};
+    }
+    return systemPorts();
+}
 
 std::string boardForUsbIds(std::uint16_t vendorId, std::uint16_t productId) {
     struct Ids {
@@ -54,15 +66,8 @@ std::uint16_t hexId(const std::string& text) {
 
 } // namespace
 
-std::vector<PortInfo> listPorts() {
+std::vector<PortInfo> systemPorts() {
     std::vector<PortInfo> ports;
-    // A board on a port of another name (a Bluetooth rfcomm, a pseudo-terminal): that one only.
-    if (const char* named = std::getenv("QUILLON_BOARD_PORT"); named != nullptr && *named != 0) {
-        PortInfo info;
-        info.path = named;
-        ports.push_back(std::move(info));
-        return ports;
-    }
     DIR* dev = ::opendir("/dev");
     if (dev == nullptr) {
         return ports;

@@ -1,6 +1,6 @@
 #ifdef _WIN32
 // The COM ports Windows knows, with the USB ids of their devices, from the setup API.
-#include "quillon/PortList.h"
+#include "SystemPorts.h"
 
 #include <windows.h>
 
@@ -37,14 +37,8 @@ std::uint16_t idAfter(const std::string& ids, const char* key) {
 
 } // namespace
 
-std::vector<PortInfo> listPorts() {
+std::vector<PortInfo> systemPorts() {
     std::vector<PortInfo> ports;
-    if (const char* named = std::getenv("QUILLON_BOARD_PORT"); named != nullptr && *named != 0) {
-        PortInfo info;
-        info.path = named;
-        ports.push_back(std::move(info));
-        return ports;
-    }
     HDEVINFO devices = ::SetupDiGetClassDevsW(&kPortsClass, nullptr, nullptr, DIGCF_PRESENT);
     if (devices == INVALID_HANDLE_VALUE) {
         return ports;

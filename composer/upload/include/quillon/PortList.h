@@ -15,8 +15,9 @@ struct PortInfo {
     std::string boardName; // a BoardKind name when the ids tell it; empty otherwise
 };
 
-// Linux: /dev/ttyACM* and /dev/ttyUSB*, with their ids from sysfs. In name order. The environment
-// variable QUILLON_BOARD_PORT names a port to take instead.
+// The ports where a board may be, with their USB ids: /dev/ttyACM* and /dev/ttyUSB* from sysfs
+// on Linux, in name order; the COM ports from the setup API on Windows. The environment variable
+// QUILLON_BOARD_PORT names the one port to take instead, on either.
 std::vector<PortInfo> listPorts();
 
 // The board kind a USB vendor and product id belong to, or empty: Arduino's own ids tell; the
