@@ -2,7 +2,7 @@
 # (NSIS) and build/windows/quillon-VERSION-windows.zip, both holding the programs, README.txt and
 # LICENSE.txt. The files are staged first, the texts with the CR LF line ends Windows editors
 # expect; the installer script takes the list of files from files.nsh, written here.
-set(QUILLON_WINDOWS_PROGRAMS quillon timervals notecodes quillon-import)
+set(QUILLON_WINDOWS_PROGRAMS quillon timervals notecodes quillon-import quillon-upload)
 
 set(stage ${CMAKE_CURRENT_BINARY_DIR}/package/Quillon)
 set(file_list ${CMAKE_CURRENT_BINARY_DIR}/package/files.nsh)

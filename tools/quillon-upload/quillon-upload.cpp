@@ -8,17 +8,70 @@
 #include "quillon/Upload.h"
 #include "quillon/UploadError.h"
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <unistd.h>
 #include <variant>
 #include <vector>
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 namespace {
 
 constexpr const char* kName = "quillon-upload";
+
+// What differs between the systems: the names of their serial ports and what refuses one.
+#ifdef _WIN32
+constexpr const char* kNoPorts = "no serial ports (no COM port)";
+constexpr const char* kNoBoard = "no board found: no COM port. Plug the board in with a USB cable "
+                                 "that carries data, or name its port with --port.";
+
+bool stderrIsTerminal() {
+    return ::_isatty(::_fileno(stderr)) != 0;
+}
+
+// Windows opens a COM port for one program at a time.
+std::string busyText(const std::string& port) {
+    return port + " is busy: another program (a serial monitor) holds it. Close it and try again.";
+}
+
+std::string noPermissionText(const std::string& port) {
+    return "no permission to open " + port + ". Close any other program that uses it (a serial " +
+           "monitor?), and try again.";
+}
+
+// COM3 and com3 are one port.
+bool samePort(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && ::_stricmp(a.c_str(), b.c_str()) == 0;
+}
+#else
+constexpr const char* kNoPorts = "no serial ports (/dev/ttyACM*, /dev/ttyUSB*)";
+constexpr const char* kNoBoard = "no board found: no /dev/ttyACM* or /dev/ttyUSB* port. Plug the "
+                                 "board in with a USB cable that carries data, or name its port "
+                                 "with --port.";
+
+bool stderrIsTerminal() {
+    return ::isatty(STDERR_FILENO) != 0;
+}
+
+std::string busyText(const std::string& port) {
+    return port + " is busy: another program holds it (a serial monitor?). Close it and try again.";
+}
+
+std::string noPermissionText(const std::string& port) {
+    return "no permission to open " + port + ". Add yourself to the dialout group (sudo " +
+           "usermod -aG dialout $USER), log out and in again, and try again.";
+}
+
+bool samePort(const std::string& a, const std::string& b) {
+    return a == b;
+}
+#endif
 
 int usage(std::FILE* to, int status) {
     std::fprintf(to,
@@ -75,7 +128,7 @@ bool readCodes(const std::vector<std::uint8_t>& bytes, std::vector<std::uint8_t>
 void listPorts() {
     const auto ports = quillon::listPorts();
     if (ports.empty()) {
-        std::printf("no serial ports (/dev/ttyACM*, /dev/ttyUSB*)\n");
+        std::printf("%s\n", kNoPorts);
     }
     for (const quillon::PortInfo& port : ports) {
         std::printf("%s", port.path.c_str());
@@ -116,11 +169,9 @@ std::string message(const quillon::UploadFailure& failure, const std::string& po
     case UploadError::PortNotFound:
         return port + " does not exist. See the serial ports with --list-ports.";
     case UploadError::PortBusy:
-        return port + " is busy: another program holds it (a serial monitor?). Close it and " +
-               "try again.";
+        return busyText(port);
     case UploadError::NoPermission:
-        return "no permission to open " + port + ". Add yourself to the dialout group (sudo " +
-               "usermod -aG dialout $USER), log out and in again, and try again.";
+        return noPermissionText(port);
     case UploadError::PortFailed:
         return detail + ". Check the port with --list-ports.";
     case UploadError::PortGone:
@@ -198,8 +249,7 @@ int main(int argc, char** argv) {
     if (port.empty()) {
         const auto ports = quillon::listPorts();
         if (ports.empty()) {
-            return fail("no board found: no /dev/ttyACM* or /dev/ttyUSB* port. Plug the board in "
-                        "with a USB cable that carries data, or name its port with --port.");
+            return fail(kNoBoard);
         }
         if (ports.size() > 1) {
             std::string names;
@@ -212,7 +262,7 @@ int main(int argc, char** argv) {
     }
     if (board == nullptr) {
         for (const quillon::PortInfo& info : quillon::listPorts()) {
-            if (info.path == port && !info.boardName.empty()) {
+            if (samePort(info.path, port) && !info.boardName.empty()) {
                 board = quillon::findBoardKind(info.boardName);
             }
         }
@@ -222,7 +272,7 @@ int main(int argc, char** argv) {
         }
     }
 
-    const bool terminal = ::isatty(STDERR_FILENO) != 0;
+    const bool terminal = stderrIsTerminal();
     quillon::UploadRequest request;
     request.port = port;
     request.board = board;
