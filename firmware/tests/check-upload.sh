@@ -4,7 +4,9 @@
 #   check-upload.sh CASE QUILLON_UPLOAD QUILLON_SIMBOARD WORK
 # uno, mega, nano-old: the upload succeeds and the chip then plays the melody right;
 # silent, garble, hangup, flashbit: the board, cable or flash fails, and the tool says what to do
-# with status 1; too-long: a melody beyond the flash; busy: another program holds the port.
+# with status 1; too-long: a melody beyond the flash; busy: another program holds the port;
+# windows: QUILLON_UPLOAD is the Windows build, run by $QUILLON_WINE in $WINEPREFIX, the board's
+# port its COM9: the Uno's melody, then a silent board.
 set -uo pipefail
 
 case=$1 tool=$2 sim=$3 work=$4
@@ -42,9 +44,29 @@ board() {
 }
 trap '[ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null' EXIT
 
+port=$work/port
+run=()
+if [ "$case" = windows ]; then
+    : "${QUILLON_WINE:?names wine}" "${QUILLON_OBJDUMP:?names the MinGW objdump}"
+    : "${WINEPREFIX:?names the wine prefix of the tests}"
+    export WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml='
+    unset DISPLAY WAYLAND_DISPLAY
+    # Wine takes COM ports from the links in its prefix's dosdevices.
+    ln -sfn "$work/port" "$WINEPREFIX/dosdevices/com9"
+    trap '[ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null; rm -f "$WINEPREFIX/dosdevices/com9"' EXIT
+    port=COM9
+    run=("$QUILLON_WINE")
+fi
+
+# imports: the DLLs the Windows build needs, in lower case, sorted.
+imports() {
+    "$QUILLON_OBJDUMP" -p "$tool" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'A-Z' 'a-z' |
+        sort | tr '\n' ' '
+}
+
 # upload BOARD [FILE]: runs the tool; its status in $status, its output in out and err.
 upload() {
-    "$tool" --port "$work/port" --board "$1" "${2:-$melody}" >"$work/out" 2>"$work/err"
+    "${run[@]}" "$tool" --port "$port" --board "$1" "${2:-$melody}" >"$work/out" 2>"$work/err"
     status=$?
 }
 
@@ -141,6 +163,20 @@ busy)
     upload uno
     kill "$holder" 2>/dev/null
     fails_with "is busy" "serial monitor"
+    ;;
+windows)
+    # Windows' own DLLs only: a MinGW runtime DLL would keep it from starting on a plain Windows.
+    [ "$(imports)" = "advapi32.dll kernel32.dll msvcrt.dll setupapi.dll " ] ||
+        fail "imports '$(imports)', expected advapi32, kernel32, msvcrt and setupapi"
+    optiboot || exit 1
+    plays uno "$work/boot.hex" atmega328p 0x7e00
+    grep -q "^6 codes written to the Arduino Uno (optiboot) on COM9 and verified" "$work/out" ||
+        fail "output: $(cat "$work/out")"
+    rm -f "$work/port"
+    board "$work/boot.hex" atmega328p 0x7e00 silent
+    upload uno
+    fails_with "no answer from the bootloader of the Arduino Uno (optiboot) on COM9" \
+        "--board nano-old"
     ;;
 *)
     echo "check-upload.sh: unknown case '$case'" >&2
