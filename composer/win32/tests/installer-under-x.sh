@@ -42,6 +42,10 @@ installed="$(windows_folder LOCALAPPDATA)/Programs/Quillon"
 shortcut="$(windows_folder APPDATA)/Microsoft/Windows/Start Menu/Programs/Quillon.lnk"
 
 unzip -q "$zip" -d "$work/zip"
+# The five programs a Windows user is given, and the two texts.
+zipped=$(ls "$work/zip/Quillon" | LC_ALL=C sort | tr '\n' ' ')
+[ "$zipped" = "LICENSE.txt README.txt notecodes.exe quillon-import.exe quillon-upload.exe quillon.exe timervals.exe " ] ||
+    fail "the zip holds '$zipped'"
 expected=$( (ls "$work/zip/Quillon"; echo uninstall.exe) | sort | tr '\n' ' ')
 got=$(ls "$installed" 2>/dev/null | sort | tr '\n' ' ')
 [ "$got" = "$expected" ] || fail "installed '$got', expected '$expected'"
