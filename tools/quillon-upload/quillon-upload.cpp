@@ -27,7 +27,7 @@ constexpr const char* kName = "quillon-upload";
 
 // What differs between the systems: the names of their serial ports and what refuses one.
 #ifdef _WIN32
-constexpr const char* kNoPorts = "no serial ports (no COM port)";
+constexpr const char* kNoPorts = "no COM ports";
 constexpr const char* kNoBoard = "no board found: no COM port. Plug the board in with a USB cable "
                                  "that carries data, or name its port with --port.";
 
@@ -40,6 +40,7 @@ std::string busyText(const std::string& port) {
     return port + " is busy: another program (a serial monitor) holds it. Close it and try again.";
 }
 
+// The port opens with access denied when it is held, which is busy; this is for anything else.
 std::string noPermissionText(const std::string& port) {
     return "no permission to open " + port + ". Close any other program that uses it (a serial " +
            "monitor?), and try again.";
@@ -47,7 +48,7 @@ std::string noPermissionText(const std::string& port) {
 
 // COM3 and com3 are one port.
 bool samePort(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && ::_stricmp(a.c_str(), b.c_str()) == 0;
+    return ::_stricmp(a.c_str(), b.c_str()) == 0;
 }
 #else
 constexpr const char* kNoPorts = "no serial ports (/dev/ttyACM*, /dev/ttyUSB*)";
