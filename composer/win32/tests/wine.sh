@@ -45,6 +45,14 @@ prepare)
     DISPLAY='' "$wine" regedit /S "Z:${reg//\//\\}"
     ;;
 run)
+    # On Windows the audio engine feeds the device from threads that the system runs ahead of
+    # other work; under wine those threads (winepulse's) are the program's own and run at its
+    # priority. QUILLON_WINE_REALTIME=1 runs the program as Windows runs its audio, at a
+    # realtime priority where this user may, so that a busy machine measures the program and
+    # not wine.
+    if [ "${QUILLON_WINE_REALTIME:-}" = 1 ] && chrt -r 3 true 2>/dev/null; then
+        exec chrt -r 3 "$wine" "$@"
+    fi
     exec "$wine" "$@"
     ;;
 *)
