@@ -48,6 +48,19 @@ if(BUILD_TESTING AND QUILLON_BUILD_TOOLS AND NOT CMAKE_CROSSCOMPILING
         TIMEOUT 600 LABELS windows ENVIRONMENT WINEPREFIX=${QUILLON_WINE_PREFIX})
     set_tests_properties(windows.wine_prefix windows.wine_prefix_remove PROPERTIES
         RESOURCE_LOCK wine_prefix)
+
+    # The platform's and the session's unit tests as the Windows tree built them, so that the
+    # Windows half of every system call is tested too.
+    if(QUILLON_BUILD_EDITOR)
+        foreach(suite platform session)
+            add_test(NAME ${suite}.windows
+                COMMAND bash ${QUILLON_WINDOWS_CHECK} unit "${QUILLON_WINE}"
+                    "${QUILLON_MINGW_OBJDUMP}" ${QUILLON_WINDOWS_DIR}/quillon_${suite}_tests.exe)
+            set_tests_properties(${suite}.windows PROPERTIES
+                FIXTURES_REQUIRED "windows_tools;wine" TIMEOUT 300 LABELS windows
+                RESOURCE_LOCK wine_prefix ENVIRONMENT WINEPREFIX=${QUILLON_WINE_PREFIX})
+        endforeach()
+    endif()
 endif()
 
 # quillon_windows_tool_test(<tool> <bytes> [<argument>...]): <tool>.exe under wine, given the

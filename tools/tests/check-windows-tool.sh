@@ -3,6 +3,7 @@
 #   check-windows-tool.sh prefix-create WINE   a fresh wine prefix at $WINEPREFIX
 #   check-windows-tool.sh prefix-remove WINE   its wine server stopped and the prefix removed
 #   check-windows-tool.sh run WINE OBJDUMP TOOL.exe EXPECTED BYTES [ARGUMENT...]
+#   check-windows-tool.sh unit WINE OBJDUMP TESTS.exe   a GoogleTest program, every test passing
 # checks what a Windows user depends on:
 #   - the tool needs no DLL beyond those every Windows has (the runtimes are linked in statically);
 #   - its output is the Linux tool's expected output with every line feed written as CR LF, as
@@ -58,7 +59,7 @@ prefix-remove)
     rm -rf "$WINEPREFIX" "$WINEPREFIX.log"
     exit 0
     ;;
-run) ;;
+run | unit) ;;
 *)
     echo "check-windows-tool.sh: unknown group '$group'" >&2
     exit 2
@@ -67,9 +68,9 @@ esac
 
 objdump=$3
 tool=$4
-expected=$5
-bytes=$6
-shift 6
+expected=${5-}
+bytes=${6-}
+shift $(($# < 6 ? $# : 6))
 name=$(basename "$tool")
 require "$objdump"
 if [ ! -f "$tool" ]; then
@@ -82,6 +83,21 @@ trap 'rm -rf "$work"' EXIT
 # Imports: the system's own DLLs only. A libstdc++, libgcc or winpthread DLL here would make the
 # program fail to start on a Windows that has no MinGW installed.
 imports=$("$objdump" -p "$tool" | sed -n 's/^[[:space:]]*DLL Name: //p' | sort | tr '\n' ' ')
+if [ "$group" = unit ]; then
+    # Test programs may use more of the system (the serial ports' SETUPAPI), but no MinGW DLL.
+    case $imports in
+    *libstdc++* | *libgcc* | *libwinpthread*) fail "imports '$imports', a MinGW runtime among them" ;;
+    esac
+
+    # Its own report on standard output, each failure with its expectation.
+    timeout 280 "$wine" "$tool" --gtest_brief=1 </dev/null >"$work/out" 2>&1
+    status=$?
+    [ "$status" -eq 0 ] || fail "exit status $status:"$'\n'"$(tr -d '\r' <"$work/out")"
+    [ "$failures" -eq 0 ] || exit 1
+    tr -d '\r' <"$work/out" | tail -n 3
+    echo "$name: windows: all tests passed"
+    exit 0
+fi
 [ "$imports" = "KERNEL32.dll msvcrt.dll " ] || fail "imports '$imports', expected only KERNEL32.dll and msvcrt.dll"
 
 sed -z 's/\n/\r\n/g' "$expected" >"$work/expected"

@@ -1,9 +1,10 @@
 #include "quillon/MelodyArchive.h"
 
-#include "PlatformCalls.h"
 #include "quillon/MelodyReader.h"
 #include "quillon/MusicCode.h"
+#include "quillon/SystemText.h"
 #include "quillon/TextCodec.h"
+#include "quillon/UserFolders.h"
 
 #include <algorithm>
 #include <string>
@@ -117,23 +118,10 @@ std::u16string menuTime(const LocalTime& t) {
 MelodyArchive::MelodyArchive(fs::path folder) : folder_(std::move(folder)) {}
 
 std::optional<fs::path> MelodyArchive::userFolder() {
-#ifdef _WIN32
-    if (std::optional<fs::path> local = absolutePathFromEnvironment("LOCALAPPDATA")) {
-        return *local / "Quillon" / "melodies";
+    if (std::optional<fs::path> data = userDataFolder()) {
+        return *data / "melodies";
     }
     return std::nullopt;
-#else
-    // The XDG base directory rules: a relative XDG_DATA_HOME is to be ignored.
-    std::optional<fs::path> data = absolutePathFromEnvironment("XDG_DATA_HOME");
-    if (!data) {
-        const std::optional<fs::path> home = absolutePathFromEnvironment("HOME");
-        if (!home) {
-            return std::nullopt;
-        }
-        data = *home / ".local" / "share";
-    }
-    return *data / "quillon" / "melodies";
-#endif
 }
 
 fs::path MelodyArchive::freePath(const LocalTime& began) const {

@@ -1,7 +1,8 @@
 #include "quillon/MelodyFile.h"
 
-#include "PlatformCalls.h"
+#include "quillon/FileCalls.h"
 #include "quillon/FormTable.h"
+#include "quillon/SystemText.h"
 #include "quillon/TextCodec.h"
 
 namespace quillon {

@@ -1,8 +1,8 @@
 #include "SessionCore.h"
 
-#include "PlatformCalls.h"
 #include "quillon/ArduinoSketch.h"
 #include "quillon/ComposerText.h"
+#include "quillon/FileCalls.h"
 #include "quillon/FindingMarks.h"
 #include "quillon/ImportTune.h"
 #include "quillon/LocalTime.h"

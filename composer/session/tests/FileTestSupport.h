@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -18,11 +19,15 @@ namespace fs = std::filesystem;
 class TemporaryFolder {
 public:
     TemporaryFolder() {
-        std::string pattern = (fs::temp_directory_path() / "quillon-test-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            throw std::runtime_error("mkdtemp failed");
+        // A name nobody else has taken: created here, not merely free when looked at.
+        std::random_device random;
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            path_ = fs::temp_directory_path() / ("quillon-test-" + std::to_string(random()));
+            if (fs::create_directory(path_)) {
+                return;
+            }
         }
-        path_ = pattern;
+        throw std::runtime_error("no free temporary folder");
     }
     ~TemporaryFolder() {
         std::error_code error;

@@ -26,18 +26,42 @@ public:
             const char* old = std::getenv(name);
             saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
         }
-        value ? ::setenv(name, value, 1) : ::unsetenv(name);
+        put(name, value);
     }
     ~Environment() {
         for (const auto& [name, value] : saved_) {
-            value ? ::setenv(name.c_str(), value->c_str(), 1) : ::unsetenv(name.c_str());
+            put(name.c_str(), value ? value->c_str() : nullptr);
         }
     }
 
 private:
+    static void put(const char* name, const char* value) {
+#ifdef _WIN32
+        // The wide environment, which the composer reads there; "NAME=" removes it. Names and
+        // values here are ASCII.
+        const std::string entry = std::string(name) + "=" + (value ? value : "");
+        ::_wputenv(std::wstring(entry.begin(), entry.end()).c_str());
+#else
+        value ? ::setenv(name, value, 1) : ::unsetenv(name);
+#endif
+    }
+
     std::map<std::string, std::optional<std::string>> saved_;
 };
 
+#ifdef _WIN32
+TEST(MelodyArchive, UserFolderIsUnderLocalAppData) {
+    Environment environment;
+    environment.set("LOCALAPPDATA", "C:\\Users\\ann\\AppData\\Local");
+    EXPECT_EQ(MelodyArchive::userFolder(),
+              fs::path("C:\\Users\\ann\\AppData\\Local\\Quillon\\melodies"));
+    // Unset, empty or relative: nowhere to keep them.
+    for (const char* local : {static_cast<const char*>(nullptr), "", "AppData\\Local"}) {
+        environment.set("LOCALAPPDATA", local);
+        EXPECT_EQ(MelodyArchive::userFolder(), std::nullopt);
+    }
+}
+#else
 TEST(MelodyArchive, UserFolderFollowsXdgDataHomeThenHome) {
     Environment environment;
     environment.set("HOME", "/home/ann");
@@ -51,6 +75,7 @@ TEST(MelodyArchive, UserFolderFollowsXdgDataHomeThenHome) {
     environment.set("HOME", nullptr);
     EXPECT_EQ(MelodyArchive::userFolder(), std::nullopt);
 }
+#endif
 
 TEST(MelodyArchive, NamesListsAndPrunesByTheTimeMelodiesBegan) {
     TemporaryFolder folder;

@@ -6,12 +6,20 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <csignal>
+#include <cstdlib>
 #include <random>
-#include <sys/stat.h>
-#include <sys/wait.h>
 #include <thread>
+
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
+#include <csignal>
+#include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 namespace quillon {
 namespace {
@@ -26,6 +34,18 @@ const std::u16string kMelody = u"const unsigned char music_item[] = {\r\n0x82,0x
 const std::string kMelodyBytes =
     "const unsigned char music_item[] = {\r\n0x82,0x7b,// \xe4\xb8\xad\xe9\x9f\xb3\r\n";
 
+#ifdef _WIN32
+// Windows has no file mode, and links need a privilege that users lack.
+TEST(MelodyFile, SaveWritesExactlyTheTextAndOpenReadsItBack) {
+    TemporaryFolder folder;
+    const fs::path tune = folder / "tune.h";
+    writeBytes(tune, "old");
+    ASSERT_EQ(writeMelodyFile(tune, kMelody), std::nullopt);
+    EXPECT_EQ(bytesOf(tune), kMelodyBytes);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 1);
+    EXPECT_EQ(readMelodyFile(tune).text, kMelody);
+}
+#else
 TEST(MelodyFile, SaveWritesExactlyTheTextKeepsModeAndLinkAndOpenReadsItBack) {
     TemporaryFolder folder;
     const fs::path tune = folder / "tune.h";
@@ -40,6 +60,7 @@ TEST(MelodyFile, SaveWritesExactlyTheTextKeepsModeAndLinkAndOpenReadsItBack) {
     EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 2);
     EXPECT_EQ(readMelodyFile(tune).text, kMelody);
 }
+#endif
 
 TEST(MelodyFile, OpenRefusesWhatIsNoMelodyText) {
     TemporaryFolder folder;
@@ -66,41 +87,100 @@ TEST(MelodyFile, OpenRefusesWhatIsNoMelodyText) {
     }
 }
 
+// Two versions large enough that a write takes a while.
+const std::u16string kFirst(100'000, u'a');
+const std::u16string kSecond = u"0x82,\r\n" + std::u16string(70'000, u'中');
+
+// Saves the two versions in turn into `tune` until the process is killed.
+[[noreturn]] void keepWriting(const fs::path& tune) {
+    for (;;) {
+        writeMelodyFile(tune, kFirst);
+        writeMelodyFile(tune, kSecond);
+    }
+}
+
+#ifdef _WIN32
+// Windows cannot fork: the writer is this same program, started again with the file named in
+// its environment, which writes before the tests ever run.
+[[maybe_unused]] const bool kIsWriter = [] {
+    const wchar_t* tune = ::_wgetenv(L"QUILLON_TEST_WRITER");
+    if (tune != nullptr) {
+        keepWriting(tune);
+    }
+    return false;
+}();
+
+class Writer {
+public:
+    explicit Writer(const fs::path& tune) {
+        wchar_t self[MAX_PATH];
+        ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+        ::SetEnvironmentVariableW(L"QUILLON_TEST_WRITER", tune.c_str());
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        started_ = ::CreateProcessW(self, nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                    &startup, &process_) != 0;
+        ::SetEnvironmentVariableW(L"QUILLON_TEST_WRITER", nullptr);
+    }
+    bool started() const { return started_; }
+    bool kill() {
+        const bool killed = ::TerminateProcess(process_.hProcess, 9) != 0;
+        ::WaitForSingleObject(process_.hProcess, INFINITE);
+        ::CloseHandle(process_.hProcess);
+        ::CloseHandle(process_.hThread);
+        return killed;
+    }
+
+private:
+    PROCESS_INFORMATION process_{};
+    bool started_ = false;
+};
+#else
+class Writer {
+public:
+    explicit Writer(const fs::path& tune) : child_(::fork()) {
+        if (child_ == 0) {
+            keepWriting(tune);
+        }
+    }
+    bool started() const { return child_ != -1; }
+    bool kill() {
+        const bool killed = ::kill(child_, SIGKILL) == 0;
+        int status = 0;
+        ::waitpid(child_, &status, 0);
+        return killed;
+    }
+
+private:
+    pid_t child_;
+};
+#endif
+
 // A child process saves two versions in turn until it is killed; whenever it dies, the file
-// holds one of them whole. The versions are large enough that a write takes a while.
+// holds one of them whole.
 TEST(MelodyFile, KilledWriteLeavesOneVersionWhole) {
     TemporaryFolder folder;
     const fs::path tune = folder / "tune.h";
-    const std::u16string first(100'000, u'a');
-    const std::u16string second = u"0x82,\r\n" + std::u16string(70'000, u'中');
     const std::string firstBytes(100'000, 'a');
     std::string secondBytes = "0x82,\r\n";
     for (int i = 0; i < 70'000; ++i) {
         secondBytes += "\xe4\xb8\xad";
     }
-    ASSERT_EQ(writeMelodyFile(tune, first), std::nullopt);
+    ASSERT_EQ(writeMelodyFile(tune, kFirst), std::nullopt);
 
     std::mt19937 random(16);
     int kills = 0;
     int interrupted = 0;
     for (int round = 0; round < 25; ++round) {
-        const pid_t child = ::fork();
-        ASSERT_NE(child, -1);
-        if (child == 0) {
-            for (;;) {
-                writeMelodyFile(tune, first);
-                writeMelodyFile(tune, second);
-            }
-        }
+        Writer writer(tune);
+        ASSERT_TRUE(writer.started());
         // Once a write is under way (its temporary file is there), at some moment within it.
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
         while (!fs::exists(folder / ".tune.h.tmp") && std::chrono::steady_clock::now() < deadline) {
             std::this_thread::yield();
         }
         std::this_thread::sleep_for(std::chrono::microseconds(random() % 3000));
-        kills += ::kill(child, SIGKILL) == 0;
-        int status = 0;
-        ::waitpid(child, &status, 0);
+        kills += writer.kill();
         // Its temporary file shows that the kill came in the middle of a write.
         interrupted += fs::exists(folder / ".tune.h.tmp");
         const std::string bytes = bytesOf(tune);
