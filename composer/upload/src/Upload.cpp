@@ -11,6 +11,9 @@
 #include <memory>
 #include <optional>
 #include <thread>
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 namespace quillon {
 
@@ -32,8 +35,21 @@ void report(const UploadRequest& request, UploadPhase phase, std::size_t done, s
     }
 }
 
+// Whether the port is there: listed, or (a link under /dev/serial/by-id, a pseudo-terminal)
+// a file of that name, which the list does not show.
+bool portPresent(const std::string& path, const std::vector<std::string>& listed) {
+    if (std::find(listed.begin(), listed.end(), path) != listed.end()) {
+        return true;
+    }
+#ifndef _WIN32
+    return ::access(path.c_str(), F_OK) == 0;
+#else
+    return false;
+#endif
+}
+
 // The Leonardo's bootloader starts when its port is opened at 1200 baud and closed; it then
-// comes back as a port of its own, often under another name, for a few seconds.
+// comes back as a port of its own, often under another name, and waits 8 s for the host.
 std::string touchAt1200(const UploadRequest& request) {
     std::vector<std::string> before;
     for (const PortInfo& info : listPorts()) {
@@ -43,6 +59,10 @@ std::string touchAt1200(const UploadRequest& request) {
         SerialPort touch(request.port, 1200);
         touch.setModemLines(false);
     }
+    // A board's port goes away within a few hundred milliseconds of the touch; one still there
+    // after this long stays (a pseudo-terminal, or a board back before we looked): waiting on
+    // would use up the bootloader's 8 s.
+    constexpr int staysAfterMs = 2000;
     bool gone = false;
     for (int waited = 0; waited < 10000; waited += 100) {
         checkCancel(request);
@@ -57,15 +77,17 @@ std::string touchAt1200(const UploadRequest& request) {
                 return path;
             }
         }
-        const bool there = std::find(now.begin(), now.end(), request.port) != now.end();
+        const bool there = portPresent(request.port, now);
         gone = gone || !there;
         if (gone && there) {
             pause(500);
             return request.port;
         }
+        if (!gone && waited + 100 >= staysAfterMs) {
+            return request.port;
+        }
     }
-    // No port came and went: the bootloader may be on the same port already (a pseudo-terminal
-    // or a board whose port stays).
+    // Gone and not back in 10 s: try the same port, for the error it gives.
     return request.port;
 }
 
