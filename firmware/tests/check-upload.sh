@@ -2,7 +2,9 @@
 # quillon-upload against a simulated board (quillon_simboard: the board's own bootloader from
 # Debian's Arduino core in simavr, its serial port a pseudo-terminal).
 #   check-upload.sh CASE QUILLON_UPLOAD QUILLON_SIMBOARD WORK
-# uno, mega, nano-old: the upload succeeds and the chip then plays the melody right;
+# uno, mega, nano-old, leonardo: the upload succeeds and the chip then plays the melody right
+# (the Leonardo's AVR109 bootloader is played by quillon_simboard, simavr having no USB);
+# leonardo-notouch: a Leonardo that ignores the 1200-baud touch;
 # silent, garble, hangup, flashbit: the board, cable or flash fails, and the tool says what to do
 # with status 1; too-long: a melody beyond the flash; busy: another program holds the port;
 # windows: QUILLON_UPLOAD is the Windows build, run by $QUILLON_WINE in $WINEPREFIX, the board's
@@ -111,6 +113,14 @@ rtttl)
     ;;
 nano-old)
     plays nano-old "$boot/atmega/ATmegaBOOT_168_atmega328.hex" atmega328p 0x7800
+    ;;
+leonardo)
+    plays leonardo avr109 atmega32u4 0x7000
+    ;;
+leonardo-notouch)
+    board avr109 atmega32u4 0x7000 notouch
+    upload leonardo
+    fails_with "no answer from the bootloader of the Arduino Leonardo / Micro on"
     ;;
 silent)
     optiboot || exit 1

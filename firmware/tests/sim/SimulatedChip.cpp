@@ -54,19 +54,22 @@ SimulatedChip::SimulatedChip(const std::string& mcu, std::uint32_t hz,
     avr_init(avr_);
     avr_->log = LOG_ERROR;
     avr_->frequency = hz;
-    ihex_chunk_p chunks = nullptr;
-    const int count = read_ihex_chunks(bootHexPath.c_str(), &chunks);
-    if (count <= 0) {
-        throw std::runtime_error("cannot read " + bootHexPath);
-    }
-    for (int i = 0; i < count; ++i) {
-        if (chunks[i].baseaddr + chunks[i].size > avr_->flashend + 1) {
-            free_ihex_chunks(chunks);
-            throw std::runtime_error(bootHexPath + " runs past the end of the flash");
+    // No file: a bootloader played by the host (a Leonardo's), the flash all erased.
+    if (!bootHexPath.empty()) {
+        ihex_chunk_p chunks = nullptr;
+        const int count = read_ihex_chunks(bootHexPath.c_str(), &chunks);
+        if (count <= 0) {
+            throw std::runtime_error("cannot read " + bootHexPath);
         }
-        std::memcpy(avr_->flash + chunks[i].baseaddr, chunks[i].data, chunks[i].size);
+        for (int i = 0; i < count; ++i) {
+            if (chunks[i].baseaddr + chunks[i].size > avr_->flashend + 1) {
+                free_ihex_chunks(chunks);
+                throw std::runtime_error(bootHexPath + " runs past the end of the flash");
+            }
+            std::memcpy(avr_->flash + chunks[i].baseaddr, chunks[i].data, chunks[i].size);
+        }
+        free_ihex_chunks(chunks);
     }
-    free_ihex_chunks(chunks);
     avr_->codeend = avr_->flashend;
     avr_->reset_pc = bootAddress;
     avr_->pc = bootAddress;

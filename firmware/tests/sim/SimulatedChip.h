@@ -25,7 +25,8 @@ public:
     // Throws std::runtime_error when the MCU is unknown or the ELF cannot be loaded.
     SimulatedChip(const std::string& elfPath, const std::string& mcu, std::uint32_t hz);
     // A chip with erased flash but for a bootloader from an Intel HEX file, started at
-    // bootAddress (a byte address) on every reset, as the BOOTRST fuse does.
+    // bootAddress (a byte address) on every reset, as the BOOTRST fuse does. An empty path
+    // leaves the flash erased.
     SimulatedChip(const std::string& mcu, std::uint32_t hz, const std::string& bootHexPath,
                   std::uint32_t bootAddress);
     ~SimulatedChip();
