@@ -120,7 +120,8 @@ leonardo)
 leonardo-notouch)
     board avr109 atmega32u4 0x7000 notouch
     upload leonardo
-    fails_with "no answer from the bootloader of the Arduino Leonardo / Micro on"
+    fails_with "no answer from the bootloader of the Arduino Leonardo / Micro on" \
+        "Press the board's reset button and upload again within 8 seconds"
     ;;
 silent)
     optiboot || exit 1

@@ -179,6 +179,12 @@ std::string message(const quillon::UploadFailure& failure, const std::string& po
         return "the port went away during the upload (" + detail + "). Check the cable and " +
                "upload again: the board keeps its bootloader.";
     case UploadError::NoAnswer:
+        if (board.protocol == quillon::BootProtocol::Avr109) {
+            // The program on the board does not speak USB, so the touch cannot reach it.
+            return "no answer from the bootloader of the " + title + " on " + port +
+                   ". Press the board's reset button and upload again within 8 seconds, " +
+                   "while its bootloader waits.";
+        }
         return "no answer from the bootloader of the " + title + " on " + port +
                ". Is it another board kind? Try another --board; a Nano with the old " +
                "bootloader needs --board nano-old.";

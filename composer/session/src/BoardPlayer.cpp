@@ -65,8 +65,11 @@ void BoardPlayer::remember(const std::string& kind) {
 }
 
 void BoardPlayer::fail(UploadError error, const std::string& detail) {
+    const std::u16string_view why = error == UploadError::NoAnswer && touched_
+                                        ? userText(UserText::BoardResetFirst)
+                                        : uploadErrorText(error);
     notice_.showWarning(userText(UserText::BoardFailed),
-                        std::u16string(uploadErrorText(error)) +
+                        std::u16string(why) +
                             (detail.empty() ? u"" : u"\n" + decodeUtf8Lenient(detail)));
 }
 
@@ -155,6 +158,7 @@ void BoardPlayer::launch(const std::string& port, const std::string& kind) {
         return;
     }
     cancel_ = false;
+    touched_ = board->protocol == BootProtocol::Avr109;
     shared_ = std::make_shared<Shared>();
     shared_->text = userText(UserText::BoardConnecting);
     if (window_ != nullptr) {

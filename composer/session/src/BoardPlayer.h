@@ -69,6 +69,8 @@ private:
     std::optional<std::filesystem::path> memoryFile_;
     bool kindWasAsked_ = false;
     bool asking_ = false;
+    // The last upload went through the 1200-baud touch (Leonardo, Micro).
+    bool touched_ = false;
     std::vector<std::u16string> rows_;
     std::vector<PortInfo> ports_;
     std::shared_ptr<Shared> shared_;

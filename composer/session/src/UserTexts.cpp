@@ -101,6 +101,9 @@ std::u16string_view userText(UserText text) {
         return u"旋律已写入开发板并校验无误。开发板每次复位后都会播放它。";
     case UserText::BoardFailed:
         return u"没能在开发板上播放这段旋律。";
+    case UserText::BoardResetFirst:
+        return u"开发板的引导程序没有应答。Leonardo 和 Micro 上正在运行的程序不接受 USB 写入："
+               u"请按一下开发板上的复位键，再在 8 秒内按 F6。";
     case UserText::BoardNotOnThisSystem:
         return u"这个版本还不能写入开发板：请在 Linux 上使用 quillon 或 quillon-upload。";
     case UserText::TransposeUpMenu:

@@ -147,6 +147,27 @@ TEST(BoardPlayerTest, CancelStopsTheUploadAndClosesTheProgressWindow) {
               u"已取消。开发板上的程序可能不完整；再按 F6 即可重新写入。");
 }
 
+// A Leonardo or Micro that does not answer after the 1200-baud touch is running a program that
+// cannot hear it: the way out is the reset button, not another board kind.
+TEST(BoardPlayerTest, ALeonardoThatDoesNotAnswerIsToldToResetFirst) {
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(::grantpt(master), 0);
+    ASSERT_EQ(::unlockpt(master), 0);
+    const std::string slave = ::ptsname(master);
+    test::SessionHarness h;
+    h.session.setBoardPortLister([slave] { return std::vector{portAt(slave, "leonardo")}; });
+    h.text1.typeAtEnd(u"0x73,");
+    h.key(Key::F6);
+    test::waitForNotice(h, 0, 20);
+    ::close(master);
+    ASSERT_EQ(h.notice.warnings.size(), 1u);
+    EXPECT_EQ(h.notice.warnings[0].text, kFailed);
+    EXPECT_TRUE(h.notice.warnings[0].detail.starts_with(
+        u"开发板的引导程序没有应答。Leonardo 和 Micro 上正在运行的程序不接受 USB 写入："
+        u"请按一下开发板上的复位键，再在 8 秒内按 F6。"));
+}
+
 #endif
 
 } // namespace

@@ -71,6 +71,8 @@ enum class UserText {
     BoardVerifying,
     BoardDone,
     BoardFailed,
+    // No answer from a Leonardo or Micro, whose bootloader waits 8 s after a reset.
+    BoardResetFirst,
     BoardNotOnThisSystem,
     // Moving notes up and down.
     TransposeUpMenu,
