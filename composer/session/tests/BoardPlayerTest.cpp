@@ -117,13 +117,16 @@ TEST(BoardPlayerTest, TheKindAskedForIsRememberedAcrossRuns) {
 }
 
 #ifndef _WIN32
+// A pseudo-terminal whose slave can be opened by name: a board port with nobody behind it.
+bool readyPty(int master) {
+    return master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0;
+}
+
 // A board that never answers, on a real pseudo-terminal: the progress window shows the
 // connecting, 取消 stops the upload, the window closes and the user is told it was cancelled.
 TEST(BoardPlayerTest, CancelStopsTheUploadAndClosesTheProgressWindow) {
     const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
-    ASSERT_GE(master, 0);
-    ASSERT_EQ(::grantpt(master), 0);
-    ASSERT_EQ(::unlockpt(master), 0);
+    ASSERT_TRUE(readyPty(master));
     const std::string slave = ::ptsname(master);
     test::SessionHarness h;
     test::FakeProgressWindow window;
@@ -151,9 +154,7 @@ TEST(BoardPlayerTest, CancelStopsTheUploadAndClosesTheProgressWindow) {
 // cannot hear it: the way out is the reset button, not another board kind.
 TEST(BoardPlayerTest, ALeonardoThatDoesNotAnswerIsToldToResetFirst) {
     const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
-    ASSERT_GE(master, 0);
-    ASSERT_EQ(::grantpt(master), 0);
-    ASSERT_EQ(::unlockpt(master), 0);
+    ASSERT_TRUE(readyPty(master));
     const std::string slave = ::ptsname(master);
     test::SessionHarness h;
     h.session.setBoardPortLister([slave] { return std::vector{portAt(slave, "leonardo")}; });

@@ -1,5 +1,7 @@
 #include "Avr109Board.h"
 
+#include "LinkedPty.h"
+
 #include <sim_avr.h>
 
 #include <algorithm>
@@ -24,20 +26,7 @@ constexpr auto kBootWindow = std::chrono::seconds(8);
 Avr109Board::Avr109Board(SimulatedChip& chip, const std::string& linkPath,
                          std::array<std::uint8_t, 3> signature, bool ignoreTouch)
     : chip_(chip), link_(linkPath), signature_(signature), ignoreTouch_(ignoreTouch) {
-    master_ = ::posix_openpt(O_RDWR | O_NOCTTY);
-    if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0) {
-        throw std::runtime_error("no pseudo-terminal");
-    }
-    ::fcntl(master_, F_SETFL, O_NONBLOCK);
-    // POLLHUP on the master tells a closed slave only once it has been opened and closed.
-    const int slave = ::open(::ptsname(master_), O_RDWR | O_NOCTTY);
-    if (slave >= 0) {
-        ::close(slave);
-    }
-    ::unlink(link_.c_str());
-    if (::symlink(::ptsname(master_), link_.c_str()) != 0) {
-        throw std::runtime_error("cannot link " + link_);
-    }
+    master_ = openLinkedPty(link_);
 }
 
 Avr109Board::~Avr109Board() {

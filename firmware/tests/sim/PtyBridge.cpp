@@ -1,5 +1,7 @@
 #include "PtyBridge.h"
 
+#include "LinkedPty.h"
+
 #include <avr_uart.h>
 #include <sim_avr.h>
 #include <sim_io.h>
@@ -28,21 +30,7 @@ constexpr std::uint32_t flippedAddress = 0x40;
 
 PtyBridge::PtyBridge(SimulatedChip& chip, const std::string& linkPath, BridgeFault fault)
     : chip_(chip), link_(linkPath), fault_(fault) {
-    master_ = ::posix_openpt(O_RDWR | O_NOCTTY);
-    if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0) {
-        throw std::runtime_error("no pseudo-terminal");
-    }
-    ::fcntl(master_, F_SETFL, O_NONBLOCK);
-    // A master shows POLLHUP only once its slave has been closed: open and close it once, so
-    // that the first open by the program under test can be told.
-    const int slave = ::open(::ptsname(master_), O_RDWR | O_NOCTTY);
-    if (slave >= 0) {
-        ::close(slave);
-    }
-    ::unlink(link_.c_str());
-    if (::symlink(::ptsname(master_), link_.c_str()) != 0) {
-        throw std::runtime_error("cannot link " + link_);
-    }
+    master_ = openLinkedPty(link_);
     avr_t* avr = chip_.avr();
     std::uint32_t flags = 0;
     avr_ioctl(avr, AVR_IOCTL_UART_GET_FLAGS('0'), &flags);
