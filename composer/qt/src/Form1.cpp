@@ -73,7 +73,12 @@ Form1::Form1(LocalClock clock, std::unique_ptr<SoundSink> sink, MelodyKeeping ke
         std::make_unique<ComposerSession>(SessionPorts{*text1_, *text1_, *label3Caption_, notice_,
                                                        timers_, *sink_, files_, *this, *this},
                                           std::move(keeping));
-    connect(text1_, &TextBoxEdit::changed, this, [this] { session_->Text1_Change(); });
+    connect(text1_, &TextBoxEdit::edited, this,
+            [this](std::size_t from, std::size_t removed, const std::u16string& inserted,
+                   std::size_t lengthAfter) {
+                session_->Text1_Change(from, removed, inserted, lengthAfter);
+            });
+    connect(text1_, &TextBoxEdit::changedSomewhere, this, [this] { session_->Text1_Change(); });
     connect(text1_, &TextBoxEdit::contextMenuOpening, this, &Form1::addMenuEntries);
     text1_->keyHandler = [this](const KeyPress& key) {
         const auto action = session_->actionForKey(key, true);
@@ -83,6 +88,9 @@ Form1::Form1(LocalClock clock, std::unique_ptr<SoundSink> sink, MelodyKeeping ke
         return action.has_value();
     };
     text1_->tipAt = [this](std::size_t index) { return session_->tipAt(index); };
+    text1_->marksWithin = [this](std::size_t from, std::size_t to) {
+        return session_->Text1_MarksWithin(from, to);
+    };
     session_->setBoardProgressWindow(&boardProgress_);
     bindKeys();
 }

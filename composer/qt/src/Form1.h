@@ -40,6 +40,7 @@ public:
     void Timer1_Timer();
 
     ComposerSession& session() { return *session_; }
+    const ComposerSession& session() const { return *session_; }
 
     // The window's caption, as the session sets it.
     void setCaption(std::u16string_view caption) override;

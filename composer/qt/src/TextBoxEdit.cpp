@@ -1,7 +1,5 @@
 #include "TextBoxEdit.h"
 
-#include "quillon/FindingMarks.h"
-
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QHelpEvent>
@@ -15,91 +13,15 @@
 #include <QToolTip>
 
 #include <algorithm>
-#include <cstring>
+#include <climits>
+#include <utility>
 
 namespace quillon {
 
 namespace {
 
-class FlagGuard {
-public:
-    explicit FlagGuard(bool& flag) : flag_(flag), old_(flag) { flag_ = true; }
-    ~FlagGuard() { flag_ = old_; }
-    FlagGuard(const FlagGuard&) = delete;
-    FlagGuard& operator=(const FlagGuard&) = delete;
-
-private:
-    bool& flag_;
-    bool old_;
-};
-
-class DepthGuard {
-public:
-    explicit DepthGuard(int& depth) : depth_(depth) { ++depth_; }
-    ~DepthGuard() { --depth_; }
-    DepthGuard(const DepthGuard&) = delete;
-    DepthGuard& operator=(const DepthGuard&) = delete;
-
-private:
-    int& depth_;
-};
-
 std::u16string_view viewOf(const QString& text) {
     return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
-}
-
-std::size_t countBreaks(std::u16string_view text) {
-    return static_cast<std::size_t>(std::count(text.begin(), text.end(), u'\r'));
-}
-
-// Where two texts first differ, at memcmp speed.
-std::size_t commonPrefix(std::u16string_view a, std::u16string_view b) {
-    constexpr std::size_t kPage = 2048;
-    const std::size_t shorter = std::min(a.size(), b.size());
-    // Most writes keep all of the old text: one pass proves it.
-    if (std::memcmp(a.data(), b.data(), shorter * sizeof(char16_t)) == 0) {
-        return shorter;
-    }
-    std::size_t at = 0;
-    while (at + kPage <= shorter &&
-           std::memcmp(a.data() + at, b.data() + at, kPage * sizeof(char16_t)) == 0) {
-        at += kPage;
-    }
-    while (at < shorter && a[at] == b[at]) {
-        ++at;
-    }
-    return at;
-}
-
-// Every line break as CR LF: CR LF, a lone CR, a lone LF and Qt's paragraph and line
-// separators each stand for one.
-std::u16string withCrLf(std::u16string_view text) {
-    std::u16string out;
-    out.reserve(text.size() + text.size() / 8);
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char16_t ch = text[i];
-        if (ch == u'\r' || ch == u'\n' || ch == u'\u2029' || ch == u'\u2028') {
-            if (ch == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
-                ++i;
-            }
-            out += u"\r\n";
-        } else {
-            out += ch;
-        }
-    }
-    return out;
-}
-
-// A CR LF text as the document takes it: one LF, which becomes one block break, per break.
-QString documentForm(std::u16string_view crLfText) {
-    QString out;
-    out.reserve(static_cast<qsizetype>(crLfText.size()));
-    for (const char16_t ch : crLfText) {
-        if (ch != u'\r') {
-            out.append(QChar(ch));
-        }
-    }
-    return out;
 }
 
 std::optional<KeyPress> keyPressOf(const QKeyEvent& event) {
@@ -153,70 +75,23 @@ TextBoxEdit::TextBoxEdit(QWidget* parent) : QPlainTextEdit(parent) {
     connect(this, &QPlainTextEdit::textChanged, this, &TextBoxEdit::onTextChanged);
 }
 
-std::u16string TextBoxEdit::text() const {
-    // Room for what a command appends, so that the caller's append does not copy it again.
-    constexpr std::size_t kRoomToAppend = 64;
-    std::u16string copy;
-    copy.reserve(mirror_.size() + kRoomToAppend);
-    copy.append(mirror_);
-    return copy;
+std::u16string TextBoxEdit::controlText() const {
+    // Each block break is one character here, as in the offsets.
+    return std::u16string(viewOf(document()->toRawText()));
 }
 
-void TextBoxEdit::setText(std::u16string_view text) {
-    const std::size_t prefix = commonPrefix(mirror_, text);
-    replaceRange(prefix, mirror_.size() - prefix, text.substr(prefix));
+void TextBoxEdit::replace(std::size_t from, std::size_t to, std::u16string_view text) {
+    // Another cursor than the user's: Qt keeps the user's caret and selection on their
+    // characters, and the view where it is.
+    QTextCursor cursor(document());
+    const int last = document()->characterCount() - 1;
+    cursor.setPosition(std::clamp(static_cast<int>(from), 0, last));
+    cursor.setPosition(std::clamp(static_cast<int>(to), 0, last), QTextCursor::KeepAnchor);
+    cursor.insertText(QString::fromStdU16String(std::u16string(text)));
 }
 
-void TextBoxEdit::replaceRange(std::size_t at, std::size_t removed, std::u16string_view inserted) {
-    DepthGuard writing(writeDepth_);
-    // Inside the handler of a user's edit the caret stays where the user is typing.
-    const bool programWrite = userEditDepth_ == 0;
-
-    at = std::min(at, mirror_.size());
-    removed = std::min(removed, mirror_.size() - at);
-    // Never cut a line break in two: the document holds it as one character. Widen the range
-    // to whole breaks and put back what the widening takes.
-    const auto betweenCrAndLf = [this](std::size_t i) {
-        return i > 0 && i < mirror_.size() && mirror_[i - 1] == u'\r' && mirror_[i] == u'\n';
-    };
-    const std::size_t begin = betweenCrAndLf(at) ? at - 1 : at;
-    const std::size_t end = betweenCrAndLf(at + removed) ? at + removed + 1 : at + removed;
-    const std::u16string_view mirror(mirror_);
-    replacement_.assign(mirror.substr(begin, at - begin));
-    replacement_ += inserted;
-    replacement_ += mirror.substr(at + removed, end - at - removed);
-    at = begin;
-    removed = end - begin;
-    const std::u16string tail = withCrLf(replacement_);
-    if (std::u16string_view(mirror_).substr(at, removed) != tail) {
-        const int from = documentPosition(at);
-        const int to = documentPosition(at + removed);
-        replaceInMirror(at, removed, tail);
-        followMarks({at, at + removed, at + tail.size()});
-        FlagGuard own(ownEdit_);
-        QTextCursor cursor(document());
-        cursor.setPosition(from);
-        cursor.setPosition(to, QTextCursor::KeepAnchor);
-        cursor.insertText(documentForm(tail));
-    }
-
-    // A write is one change, even when the text stays the same.
-    emit changed();
-
-    if (programWrite && writeDepth_ == 1) {
-        showEnd();
-    }
-}
-
-void TextBoxEdit::placeCaret(std::size_t index) noexcept {
-    QTextCursor cursor = textCursor();
-    cursor.setPosition(documentPosition(std::min(index, mirror_.size())));
-    setTextCursor(cursor);
-    ensureCursorVisible();
-}
-
-std::size_t TextBoxEdit::caretPosition() const noexcept {
-    return textIndex(textCursor().position());
+std::size_t TextBoxEdit::caret() const noexcept {
+    return static_cast<std::size_t>(textCursor().position());
 }
 
 void TextBoxEdit::selectAll() {
@@ -225,7 +100,8 @@ void TextBoxEdit::selectAll() {
 
 TextSpan TextBoxEdit::selection() const noexcept {
     const QTextCursor cursor = textCursor();
-    return {textIndex(cursor.selectionStart()), textIndex(cursor.selectionEnd())};
+    return {static_cast<std::size_t>(cursor.selectionStart()),
+            static_cast<std::size_t>(cursor.selectionEnd())};
 }
 
 void TextBoxEdit::select(std::size_t begin, std::size_t end) noexcept {
@@ -234,9 +110,6 @@ void TextBoxEdit::select(std::size_t begin, std::size_t end) noexcept {
 }
 
 void TextBoxEdit::onContentsChange(int from, int removed, int added) {
-    if (ownEdit_) {
-        return;
-    }
     // The document's closing block break is not text, but Qt may count it in both lengths.
     const int length = document()->characterCount() - 1;
     const int past = from + added - length;
@@ -244,44 +117,36 @@ void TextBoxEdit::onContentsChange(int from, int removed, int added) {
         added -= past;
         removed -= past;
     }
-    const auto mirrorLength = static_cast<int>(mirror_.size() - breaks_);
-    if (from < 0 || removed < 0 || added < 0 || from + removed > mirrorLength ||
-        mirrorLength - removed + added != length) {
-        resyncMirror();
+    if (from < 0 || removed < 0 || added < 0) {
+        pending_.edits += 2;
         return;
-    }
-
-    const std::size_t begin = textIndex(from);
-    std::size_t end = begin;
-    for (int i = 0; i < removed; ++i) {
-        end += mirror_[end] == u'\r' ? 2 : 1;
     }
     QTextCursor range(document());
     range.setPosition(from);
     range.setPosition(from + added, QTextCursor::KeepAnchor);
-    const std::u16string replacement = withCrLf(viewOf(range.selectedText()));
-    // Input method composition and layout updates report a change of the same text.
-    if (std::u16string_view(mirror_).substr(begin, end - begin) == replacement) {
-        return;
-    }
-    replaceInMirror(begin, end - begin, replacement);
-    followMarks({begin, end, begin + replacement.size()});
-    textMoved_ = true;
+    pending_.from = static_cast<std::size_t>(from);
+    pending_.removed = static_cast<std::size_t>(removed);
+    pending_.inserted.assign(viewOf(range.selectedText()));
+    ++pending_.edits;
+    marksStale_ = true;
 }
 
 void TextBoxEdit::onTextChanged() {
-    // Writes raise their own change.
-    if (ownEdit_ || !textMoved_) {
-        return;
+    const Pending edit = std::exchange(pending_, Pending{});
+    if (edit.edits == 1) {
+        emit edited(edit.from, edit.removed, edit.inserted,
+                    static_cast<std::size_t>(document()->characterCount() - 1));
+    } else if (edit.edits > 1) {
+        emit changedSomewhere();
     }
-    textMoved_ = false;
-    DepthGuard userEdit(userEditDepth_);
-    emit changed();
 }
 
-void TextBoxEdit::setMarks(std::span<const TextMark> marks) {
-    marks_.assign(marks.begin(), marks.end());
-    showExtraSelections();
+void TextBoxEdit::marksChanged(std::size_t from, std::size_t to) {
+    const Shown shown = shownLines();
+    if (from < shown.end && to >= shown.begin) {
+        marksStale_ = true;
+        viewport()->update();
+    }
 }
 
 void TextBoxEdit::setHeard(std::optional<TextSpan> element) {
@@ -306,8 +171,9 @@ void TextBoxEdit::setHeard(std::optional<TextSpan> element) {
 QTextCursor TextBoxEdit::rangeOf(std::size_t begin, std::size_t end) const {
     const int last = document()->characterCount() - 1;
     QTextCursor range(document());
-    range.setPosition(std::clamp(documentPosition(begin), 0, last));
-    range.setPosition(std::clamp(documentPosition(end), 0, last), QTextCursor::KeepAnchor);
+    range.setPosition(std::clamp(static_cast<int>(std::min<std::size_t>(begin, INT_MAX)), 0, last));
+    range.setPosition(std::clamp(static_cast<int>(std::min<std::size_t>(end, INT_MAX)), 0, last),
+                      QTextCursor::KeepAnchor);
     return range;
 }
 
@@ -316,13 +182,8 @@ TextBoxEdit::Shown TextBoxEdit::shownLines() const {
     if (!block.isValid()) {
         return {};
     }
-    // Every block break before a block is one character in the document, two in CR LF.
-    const auto offsetOf = [](const QTextBlock& at, int position) {
-        return static_cast<std::size_t>(position) + static_cast<std::size_t>(at.blockNumber());
-    };
     Shown shown;
-    shown.position = block.position();
-    shown.begin = offsetOf(block, shown.position);
+    shown.begin = static_cast<std::size_t>(block.position());
     const qreal height = viewport()->height();
     qreal top = blockBoundingGeometry(block).translated(contentOffset()).top();
     QTextBlock last = block;
@@ -332,16 +193,15 @@ TextBoxEdit::Shown TextBoxEdit::shownLines() const {
         block = block.next();
     }
     // Past the last line's break.
-    shown.begin = std::min(shown.begin, mirror_.size());
-    shown.end = std::clamp(offsetOf(last, last.position() + last.length()) + 1, shown.begin,
-                           mirror_.size());
+    shown.end = static_cast<std::size_t>(last.position() + last.length());
     return shown;
 }
 
 void TextBoxEdit::showExtraSelections() {
     shown_ = shownLines();
-    marksMoved_ = false;
-    const std::span<const TextMark> inView = marksWithin(marks_, shown_.begin, shown_.end);
+    marksStale_ = false;
+    const std::vector<TextMark> inView =
+        marksWithin ? marksWithin(shown_.begin, shown_.end) : std::vector<TextMark>();
 
     QList<QTextEdit::ExtraSelection> selections;
     selections.reserve(static_cast<qsizetype>(inView.size()) + 1);
@@ -351,24 +211,9 @@ void TextBoxEdit::showExtraSelections() {
     QTextCharFormat dotted;
     dotted.setUnderlineStyle(QTextCharFormat::DotLine);
     dotted.setUnderlineColor(QColor(128, 128, 128));
-    // The marks are sorted: one pass from the first line in view finds their positions; a mark
-    // that reaches beyond the lines in view is cut at their edge.
-    const int last = document()->characterCount() - 1;
-    std::size_t index = shown_.begin;
-    int position = shown_.position;
-    const auto positionOf = [&](std::size_t offset) {
-        offset = std::clamp(offset, index, shown_.end);
-        const std::u16string_view passed =
-            std::u16string_view(mirror_).substr(index, offset - index);
-        position += static_cast<int>(passed.size() - countBreaks(passed));
-        index = offset;
-        return std::clamp(position, 0, last);
-    };
     for (const TextMark& mark : inView) {
-        QTextCursor range(document());
-        range.setPosition(positionOf(mark.begin));
-        range.setPosition(positionOf(mark.end), QTextCursor::KeepAnchor);
-        selections.append({range, mark.style == MarkStyle::Error ? wavy : dotted});
+        selections.append(
+            {rangeOf(mark.begin, mark.end), mark.style == MarkStyle::Error ? wavy : dotted});
     }
     if (heard_) {
         // Drawn last, over an underline of the same element.
@@ -381,7 +226,7 @@ void TextBoxEdit::showExtraSelections() {
 
 void TextBoxEdit::paintEvent(QPaintEvent* event) {
     // Scrolled, resized or edited since: the underlines of the lines now in view.
-    if (marksMoved_ || shownLines() != shown_) {
+    if (marksStale_ || shownLines() != shown_) {
         showExtraSelections();
     }
     QPlainTextEdit::paintEvent(event);
@@ -429,7 +274,8 @@ bool TextBoxEdit::viewportEvent(QEvent* event) {
     if (event->type() == QEvent::ToolTip) {
         const auto* help = static_cast<QHelpEvent*>(event);
         const QTextCursor at = cursorForPosition(help->pos());
-        const std::u16string tip = tipAt ? tipAt(textIndex(at.position())) : std::u16string();
+        const std::u16string tip =
+            tipAt ? tipAt(static_cast<std::size_t>(at.position())) : std::u16string();
         if (!tip.empty()) {
             QToolTip::showText(help->globalPos(), QString::fromStdU16String(tip), viewport());
         } else {
@@ -454,77 +300,6 @@ void TextBoxEdit::contextMenuEvent(QContextMenuEvent* event) {
     emit contextMenuOpening(menu);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->popup(event->globalPos());
-}
-
-void TextBoxEdit::showEnd() {
-    QTextCursor cursor = textCursor();
-    cursor.movePosition(QTextCursor::End);
-    setTextCursor(cursor);
-    ensureCursorVisible();
-}
-
-std::size_t TextBoxEdit::textIndex(int position) const {
-    const auto target = static_cast<std::size_t>(std::max(position, 0));
-    const std::u16string_view mirror(mirror_);
-    const std::size_t length = mirror.size() - breaks_;
-    // Count the breaks in front of the position from whichever end is nearer.
-    if (target <= length / 2) {
-        std::size_t before = 0;
-        std::size_t from = 0;
-        for (;;) {
-            const std::size_t cr = mirror.find(u'\r', from);
-            if (cr == std::u16string_view::npos || cr - before >= target) {
-                return target + before;
-            }
-            ++before;
-            from = cr + 2;
-        }
-    }
-    std::size_t after = 0;
-    std::size_t upTo = mirror.size();
-    while (upTo > 0) {
-        const std::size_t cr = mirror.rfind(u'\r', upTo - 1);
-        if (cr == std::u16string_view::npos) {
-            break;
-        }
-        // Its position in the document: every break in front of it is one character shorter.
-        const std::size_t crPosition = cr - (breaks_ - after - 1);
-        if (crPosition < target) {
-            break;
-        }
-        ++after;
-        upTo = cr;
-    }
-    return std::min(target + (breaks_ - after), mirror.size());
-}
-
-int TextBoxEdit::documentPosition(std::size_t index) const {
-    const std::u16string_view mirror(mirror_);
-    index = std::min(index, mirror.size());
-    const std::size_t before = index <= mirror.size() / 2
-                                   ? countBreaks(mirror.substr(0, index))
-                                   : breaks_ - countBreaks(mirror.substr(index));
-    return static_cast<int>(index - before);
-}
-
-void TextBoxEdit::replaceInMirror(std::size_t index, std::size_t length, std::u16string_view with) {
-    breaks_ -= countBreaks(std::u16string_view(mirror_).substr(index, length));
-    breaks_ += countBreaks(with);
-    mirror_.replace(index, length, with);
-}
-
-void TextBoxEdit::followMarks(const TextEdit& edit) {
-    followEdit(marks_, edit);
-    marksMoved_ = true;
-}
-
-void TextBoxEdit::resyncMirror() {
-    std::u16string fresh = withCrLf(viewOf(document()->toRawText()));
-    if (fresh != mirror_) {
-        textMoved_ = true;
-    }
-    mirror_ = std::move(fresh);
-    breaks_ = countBreaks(mirror_);
 }
 
 } // namespace quillon

@@ -27,7 +27,7 @@ const std::array<std::array<const char*, 7>, 12> kNoteItems{{
 }};
 
 void setText1(const QWidget& form, const QString& text) {
-    text1(form)->setText(text.toStdU16String());
+    pasteOver(text1(form), text);
 }
 
 } // namespace

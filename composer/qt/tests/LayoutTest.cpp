@@ -256,7 +256,7 @@ private slots:
         while (label3->text() != last) {
             last = label3->text();
             for (int i = 0; i < 17; ++i) {
-                box->setText((odd = !odd) ? u"x," : u"y,");
+                pasteOver(box, (odd = !odd) ? u"x," : u"y,");
             }
             QVERIFY(showsWholeCaption(*label3));
             const int room = label5->x() - (label3->x() + label3->width());

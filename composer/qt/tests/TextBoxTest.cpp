@@ -1,5 +1,6 @@
-// The text box adapter: CR LF on read, one change per write, the nested automatic break,
-// typed edits, the view following the end, and the keys of the session's undo.
+// Text1 in the window: the user's line breaks read as CR LF, a write edits only what changed, a
+// paste or a typed character is one change and a keystroke that changes nothing is none, the
+// view follows the end, and the keys of the session's undo.
 #include "WindowTestSupport.h"
 
 #include <QScrollBar>
@@ -15,32 +16,6 @@ using namespace quillon::test;
 
 namespace {
 
-std::u16string u16(const QString& text) {
-    return text.toStdU16String();
-}
-
-// A shown text box of the composer's size with a change handler of the test's own.
-struct Box {
-    TextBoxEdit edit;
-    int changes = 0;
-    std::function<void()> onChange;
-
-    Box() {
-        edit.resize(305, 433);
-        QObject::connect(&edit, &TextBoxEdit::changed, [this] {
-            ++changes;
-            if (onChange) {
-                onChange();
-            }
-        });
-        edit.show();
-        QApplication::setActiveWindow(&edit);
-        if (!QTest::qWaitForWindowActive(&edit)) {
-            qWarning("the text box did not become active");
-        }
-    }
-};
-
 bool caretInView(const QPlainTextEdit& edit) {
     return edit.viewport()->rect().contains(edit.cursorRect());
 }
@@ -52,103 +27,36 @@ class TextBoxTest : public QObject {
 
 private slots:
     void lineBreaksReadBackAsCrLf() {
-        Box box;
-        box.edit.setText(u"a\r\nb\nc\rd\r\n");
-        QCOMPARE(box.edit.text(), std::u16string(u"a\r\nb\r\nc\r\nd\r\n"));
-        QCOMPARE(box.edit.blockCount(), 5);
-        QCOMPARE(box.edit.toPlainText(), QStringLiteral("a\nb\nc\nd\n"));
-
-        // A line break typed by the user is read the same way; so is Shift+Enter's.
-        box.edit.setText(u"");
-        QTest::keyClicks(&box.edit, "x");
-        QTest::keyClick(&box.edit, Qt::Key_Return);
-        QTest::keyClick(&box.edit, Qt::Key_Return, Qt::ShiftModifier);
-        QTest::keyClicks(&box.edit, "y");
-        QCOMPARE(box.edit.text(), std::u16string(u"x\r\n\r\ny"));
+        const auto form = openWindow();
+        TextBoxEdit* box = text1(*form);
+        box->setFocus();
+        box->moveCursor(QTextCursor::End);
+        // Enter and Shift+Enter (a line separator in Qt) both break the line; so does a pasted
+        // line feed.
+        QTest::keyClicks(box, "x");
+        QTest::keyClick(box, Qt::Key_Return);
+        QTest::keyClick(box, Qt::Key_Return, Qt::ShiftModifier);
+        QTest::keyClicks(box, "y");
+        box->insertPlainText(QStringLiteral("\nz"));
+        QCOMPARE(text1Text(*form), kHeaderLine + "x\r\n\r\ny\r\nz");
+        // The session's offsets stay those of the box across every kind of break.
+        click(*form, "Command111");
+        QCOMPARE(text1Text(*form), kHeaderLine + "x\r\n\r\ny\r\nz0x03,");
     }
 
-    void everyWriteIsExactlyOneChange_data() {
-        QTest::addColumn<QString>("before");
-        QTest::addColumn<QString>("after");
-        QTest::newRow("append") << "abc\r\n"
-                                << "abc\r\n0x03,";
-        QTest::newRow("rewrite the end") << "0x0e,"
-                                         << "0x0F,";
-        QTest::newRow("shorten") << "abc\r\ndef"
-                                 << "abc\r\n";
-        QTest::newRow("replace all") << "abc"
-                                     << "xyz\r\n";
-        QTest::newRow("same text") << "abc\r\n"
-                                   << "abc\r\n";
-        QTest::newRow("to empty") << "abc"
-                                  << "";
-        QTest::newRow("empty to empty") << ""
-                                        << "";
-    }
-    void everyWriteIsExactlyOneChange() {
-        QFETCH(QString, before);
-        QFETCH(QString, after);
-        Box box;
-        box.edit.setText(u16(before));
-        box.changes = 0;
-        box.edit.setText(u16(after));
-        QCOMPARE(box.changes, 1);
-        QCOMPARE(QString::fromStdU16String(box.edit.text()), after);
-    }
-
-    void aWriteReplacesOnlyWhatChanged() {
-        Box box;
-        box.edit.setText(u"const\r\n0x03,0x0e,");
-        QSignalSpy edits(box.edit.document(), &QTextDocument::contentsChange);
-        box.edit.setText(u"const\r\n0x03,0x0F,");
+    void aWriteEditsOnlyWhatChanged() {
+        const auto form = openWindow();
+        click(*form, "Command111");
+        click(*form, "Command111");
+        QSignalSpy edits(text1(*form)->document(), &QTextDocument::contentsChange);
+        click(*form, "Command511"); // extend: the last 0x03 becomes 0x04
+        QCOMPARE(text1Text(*form), kHeaderLine + "0x03,0x04,");
         QCOMPARE(edits.size(), 1);
-        // Position 14 is the "e" (the line break is one position in the document).
-        QCOMPARE(edits[0][0].toInt(), 14);
-        QCOMPARE(edits[0][1].toInt(), 2);
-        QCOMPARE(edits[0][2].toInt(), 2);
-    }
-
-    void aRangeWriteEditsOnlyItsRangeAndKeepsBreaksWhole() {
-        Box box;
-        box.edit.setText(u"head\r\n0x03,0x0e,");
-        box.changes = 0;
-        QSignalSpy edits(box.edit.document(), &QTextDocument::contentsChange);
-        box.edit.replaceRange(13, 2, u"0F");
-        QCOMPARE(box.changes, 1);
-        QCOMPARE(box.edit.text(), std::u16string(u"head\r\n0x03,0x0F,"));
-        QCOMPARE(edits.size(), 1);
-        QCOMPARE(edits[0][0].toInt(), 12);
-        // A break taken out whole, and one put in.
-        box.edit.replaceRange(4, 2, u" ");
-        QCOMPARE(box.edit.text(), std::u16string(u"head 0x03,0x0F,"));
-        QCOMPARE(box.edit.blockCount(), 1);
-        box.edit.replaceRange(15, 0, u"\n0x01,");
-        QCOMPARE(box.edit.text(), std::u16string(u"head 0x03,0x0F,\r\n0x01,"));
-        QCOMPARE(box.edit.blockCount(), 2);
-        // A range that starts or ends inside a break takes the whole break with it.
-        box.edit.replaceRange(16, 0, u"x");
-        QCOMPARE(box.edit.text(), std::u16string(u"head 0x03,0x0F,\r\nx\r\n0x01,"));
-        QCOMPARE(box.changes, 4);
-    }
-
-    void aWriteFromInsideTheChangeHandlerNestsOneLevel() {
-        Box box;
-        int depth = 0;
-        int deepest = 0;
-        box.onChange = [&] {
-            ++depth;
-            deepest = std::max(deepest, depth);
-            if (box.changes == 2) {
-                box.edit.setText(box.edit.text() + u"\r\n");
-            }
-            --depth;
-        };
-        box.edit.setText(u"head\r\n");
-        box.edit.setText(u"head\r\n0x03,");
-        QCOMPARE(box.changes, 3);
-        QCOMPARE(deepest, 2);
-        QCOMPARE(box.edit.text(), std::u16string(u"head\r\n0x03,\r\n"));
-        QVERIFY(box.edit.textCursor().atEnd());
+        // The header's 36 characters and its break (one position in the document), one item,
+        // then "0x0": the digit that changed.
+        QCOMPARE(edits[0][0].toInt(), 37 + 5 + 3);
+        QCOMPARE(edits[0][1].toInt(), 1);
+        QCOMPARE(edits[0][2].toInt(), 1);
     }
 
     void undoTakesBackAClickAndAClear() {
@@ -196,15 +104,16 @@ private slots:
     }
 
     void pastingIsOneChange() {
-        Box box;
-        box.edit.setText(u"a");
-        box.changes = 0;
-        QTextCursor caret = box.edit.textCursor();
-        caret.movePosition(QTextCursor::End);
-        box.edit.setTextCursor(caret);
-        box.edit.insertPlainText(QStringLiteral("0x03,\n0x0b,"));
-        QCOMPARE(box.changes, 1);
-        QCOMPARE(box.edit.text(), std::u16string(u"a0x03,\r\n0x0b,"));
+        const auto form = openWindow();
+        TextBoxEdit* box = text1(*form);
+        box->setFocus();
+        box->moveCursor(QTextCursor::End);
+        box->insertPlainText(QStringLiteral("0x03,\n0x0b,"));
+        QCOMPARE(label3Text(*form), QStringLiteral(" 1"));
+        QCOMPARE(text1Text(*form), kHeaderLine + "0x03,\r\n0x0b,");
+        // One step: one undo takes all of it back.
+        QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(text1Text(*form), kHeaderLine);
     }
 
     // Fault: every preedit keystroke raised a change, so the count climbed while composing and
@@ -238,20 +147,22 @@ private slots:
     }
 
     void aUserEditCountsOnlyWhenTheTextChanges() {
-        Box box;
-        box.edit.setText(u"0x03,0x0b,");
-        box.changes = 0;
+        const auto form = openWindow();
+        click(*form, "Command111");
+        click(*form, "Command111");
+        TextBoxEdit* box = text1(*form);
+        box->setFocus();
         // Typing over a selection the character that was there leaves the text as it was.
-        QTextCursor caret = box.edit.textCursor();
-        caret.setPosition(2);
-        caret.setPosition(3, QTextCursor::KeepAnchor);
-        box.edit.setTextCursor(caret);
-        QTest::keyClicks(&box.edit, "0");
-        QCOMPARE(box.changes, 0);
-        QCOMPARE(box.edit.text(), std::u16string(u"0x03,0x0b,"));
-        QTest::keyClicks(&box.edit, "1");
-        QCOMPARE(box.changes, 1);
-        QCOMPARE(box.edit.text(), std::u16string(u"0x013,0x0b,"));
+        QTextCursor caret = box->textCursor();
+        caret.setPosition(37 + 2);
+        caret.setPosition(37 + 3, QTextCursor::KeepAnchor);
+        box->setTextCursor(caret);
+        QTest::keyClicks(box, "0");
+        QCOMPARE(label3Text(*form), QStringLiteral(" 2"));
+        QCOMPARE(text1Text(*form), kHeaderLine + "0x03,0x03,");
+        QTest::keyClicks(box, "1");
+        QCOMPARE(label3Text(*form), QStringLiteral(" 3"));
+        QCOMPARE(text1Text(*form), kHeaderLine + "0x013,0x03,");
     }
 
     void tabLeavesTheTextBox() {
@@ -268,36 +179,28 @@ private slots:
         QCOMPARE(label3Text(*form), QStringLiteral(" 0"));
     }
 
-    void theViewFollowsTheEndAfterAWrite() {
-        Box box;
-        std::u16string melody = u"const unsigned char music_item[] = {\r\n";
+    void theViewFollowsTheEndAfterAClick() {
+        const auto form = openWindow();
+        TextBoxEdit* box = text1(*form);
+        QString melody = kHeaderLine;
         for (int line = 0; line < 400; ++line) {
-            for (int i = 0; i < 16; ++i) {
-                melody += u"0x03,";
-            }
-            melody += u"\r\n";
+            melody += QString("0x03,").repeated(16) + "\r\n";
         }
-        box.edit.setText(melody);
         // A long last line pulls the view to the right as well.
-        for (int i = 0; i < 15; ++i) {
-            melody += u"0xdb,";
+        melody += QString("0xdb,").repeated(15);
+        pasteOver(box, melody);
+        // Twice: the second time from the top, with the view scrolled there.
+        for (const QString& after : {melody + "0x03,", melody + "0x03,0x03,"}) {
+            box->moveCursor(QTextCursor::Start);
+            QCOMPARE(box->verticalScrollBar()->value(), 0);
+            click(*form, "Command111");
+            QApplication::processEvents();
+            QCOMPARE(text1Text(*form), after);
+            QVERIFY(box->textCursor().atEnd());
+            QCOMPARE(box->verticalScrollBar()->value(), box->verticalScrollBar()->maximum());
+            QVERIFY(box->horizontalScrollBar()->value() > 0);
+            QVERIFY(caretInView(*box));
         }
-        box.edit.setText(melody);
-        QApplication::processEvents();
-        QVERIFY(box.edit.textCursor().atEnd());
-        QCOMPARE(box.edit.verticalScrollBar()->value(), box.edit.verticalScrollBar()->maximum());
-        QVERIFY(box.edit.horizontalScrollBar()->value() > 0);
-        QVERIFY(caretInView(box.edit));
-
-        // Back at the top the view follows again, to the short last line.
-        box.edit.moveCursor(QTextCursor::Start);
-        QCOMPARE(box.edit.verticalScrollBar()->value(), 0);
-        box.edit.setText(melody + u"\r\n0x01,");
-        QApplication::processEvents();
-        QVERIFY(box.edit.textCursor().atEnd());
-        QCOMPARE(box.edit.verticalScrollBar()->value(), box.edit.verticalScrollBar()->maximum());
-        QVERIFY(caretInView(box.edit));
-        QCOMPARE(box.edit.horizontalScrollBar()->value(), 0);
     }
 };
 

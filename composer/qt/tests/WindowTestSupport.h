@@ -12,8 +12,11 @@
 #include <QString>
 #include <QTest>
 #include <QTextCharFormat>
+#include <QTextDocument>
 
 #include <memory>
+#include <string>
+#include <string_view>
 
 namespace quillon::test {
 
@@ -44,8 +47,28 @@ inline TextBoxEdit* text1(const QWidget& form) {
     return control<TextBoxEdit>(form, QStringLiteral("Text1"));
 }
 
+// Text1's text as the box shows it, every line break CR LF; a marker that no expected text
+// holds when the session's text differs from what the box shows.
 inline QString text1Text(const QWidget& form) {
-    return QString::fromStdU16String(text1(form)->text());
+    QString shown = text1(form)->document()->toRawText();
+    // Block breaks, and the line separators Shift+Enter types, each as CR LF.
+    shown.replace(QChar(0x2029), QStringLiteral("\r\n"));
+    shown.replace(QChar(0x2028), QStringLiteral("\r\n"));
+    const auto* window = dynamic_cast<const Form1*>(&form);
+    if (window != nullptr &&
+        QString::fromStdU16String(std::u16string(window->session().text())) != shown) {
+        return QStringLiteral("<the session holds another text than the box shows>");
+    }
+    return shown;
+}
+
+// The user replaces the whole text of the box by `text` (CR LF breaks), as a paste over all.
+inline void pasteOver(TextBoxEdit* box, const QString& text) {
+    box->selectAll();
+    box->insertPlainText(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+}
+inline void pasteOver(TextBoxEdit* box, std::u16string_view text) {
+    pasteOver(box, QString::fromStdU16String(std::u16string(text)));
 }
 
 inline QString label3Text(const QWidget& form) {

@@ -30,8 +30,26 @@ void ComposerSession::run(const Command& command) {
     guarded(*core_, [&] { core_->run(command); });
 }
 
+void ComposerSession::Text1_Change(std::size_t from, std::size_t removed,
+                                   std::u16string_view inserted, std::size_t lengthAfter) {
+    guarded(*core_, [&] { core_->controlEdited(from, removed, inserted, lengthAfter); });
+}
+
 void ComposerSession::Text1_Change() {
-    guarded(*core_, [this] { core_->textChanged(); });
+    guarded(*core_, [this] { core_->controlChanged(); });
+}
+
+std::vector<TextMark> ComposerSession::Text1_MarksWithin(std::size_t from, std::size_t to) const {
+    try {
+        return core_->marksWithin(from, to);
+    } catch (const std::exception&) {
+        // Underlines are only a help: none are painted.
+        return {};
+    }
+}
+
+std::u16string_view ComposerSession::text() const {
+    return core_->text();
 }
 
 std::optional<SessionAction> ComposerSession::actionForKey(const KeyPress& key,

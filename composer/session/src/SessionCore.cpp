@@ -49,8 +49,10 @@ std::u16string soundDetail(SoundProblem problem, SoundCause cause, const std::st
 } // namespace
 
 SessionCore::SessionCore(SessionPorts ports, MelodyKeeping keeping)
-    : ports_(ports), history_(ports.text1), editor_(history_, ports.label3), preview_(ports.sound),
-      caption_(kForm1.caption), board_(ports.timers, ports.notice, ports.files) {
+    : ports_(ports), mirror_(ports.text1, ports.marks), history_(mirror_),
+      editor_(history_, ports.label3), preview_(ports.sound), caption_(kForm1.caption),
+      board_(ports.timers, ports.notice, ports.files) {
+    history_.changed = [this] { written(); };
     if (keeping.on) {
         std::optional<MelodyArchive> archive;
         if (keeping.folder) {
@@ -139,20 +141,30 @@ void SessionCore::run(const Command& command) {
     }
 }
 
-void SessionCore::textChanged() {
+void SessionCore::controlEdited(std::size_t from, std::size_t removed, std::u16string_view inserted,
+                                std::size_t lengthAfter) {
+    userEdited(mirror_.controlEdited(from, removed, inserted, lengthAfter));
+}
+
+void SessionCore::controlChanged() {
+    userEdited(mirror_.controlChanged());
+}
+
+void SessionCore::written() {
     if (history_.walking()) {
         // Undo and redo are not changes: nothing is counted.
         textMoved();
         return;
     }
-    if (history_.writing()) {
-        editor_.Text1_Change();
-        textMoved();
+    editor_.Text1_Change();
+    textMoved();
+}
+
+void SessionCore::userEdited(std::optional<TextMirror::Edit> edit) {
+    if (!edit) {
         return;
     }
-    if (!history_.userEdited()) {
-        return;
-    }
+    history_.userEdited(std::move(*edit));
     history_.beginUserEdit();
     try {
         editor_.Text1_Change();
@@ -261,7 +273,7 @@ void SessionCore::perform(SessionAction action, std::size_t item) {
         }
         return;
     case SessionAction::SelectAll:
-        ports_.text1.selectAll();
+        mirror_.selectAll();
         return;
     case SessionAction::Open:
         open();
@@ -297,16 +309,16 @@ void SessionCore::perform(SessionAction action, std::size_t item) {
 }
 
 void SessionCore::transposeNotes(int step) {
-    const TextSpan selected = ports_.text1.selection();
+    const TextSpan selected = mirror_.selection();
     const Transposition moved = transpose(history_.view(), selected, step);
     if (moved.change) {
         write(*moved.change);
         if (selected.begin < selected.end) {
             // The same items stay selected, for the next step up or down.
-            ports_.text1.select(moved.selection.begin, moved.selection.end);
+            mirror_.select(moved.selection.begin, moved.selection.end);
         } else {
             // The caret stays among the same characters, as it does when the user edits.
-            ports_.text1.placeCaret(moved.selection.begin);
+            mirror_.placeCaret(moved.selection.begin);
         }
     }
     if (moved.stayed > 0) {
@@ -482,7 +494,7 @@ void SessionCore::takeTune(const std::filesystem::path& path, const std::string&
     file_.reset();
     savedText_.clear();
     write(importChange(history_.view(), tune.codes));
-    ports_.text1.placeCaret(history_.view().size());
+    mirror_.placeCaret(history_.view().size());
     showCaption();
     if (!tune.report.empty()) {
         ports_.notice.showInformation(userText(UserText::TuneChanged),
@@ -524,7 +536,7 @@ bool SessionCore::save(bool askForName) {
 
 void SessionCore::putText(std::u16string_view text) {
     write(changeBetween(history_.view(), text));
-    ports_.text1.placeCaret(history_.view().size());
+    mirror_.placeCaret(history_.view().size());
 }
 
 void SessionCore::write(const TextChange& change) {
@@ -551,8 +563,7 @@ void SessionCore::check() {
     // The history knows where the text changed: the check need not compare it again.
     const Melody& melody = checker_.read(text, history_.takeEarliestChange());
     checked_ = true;
-    const std::vector<TextMark> marks = marksFor(melody.findings, text);
-    ports_.marks.setMarks(marks);
+    mirror_.setMarks(marksFor(melody.findings, text));
 }
 
 void SessionCore::copyArduinoSketch() {
@@ -599,17 +610,17 @@ void SessionCore::follow() {
     if (progress.problem != SoundProblem::None) {
         melodyPlaying_ = false;
         followTimer_->stop();
-        ports_.marks.setHeard(std::nullopt);
+        mirror_.setHeard(std::nullopt);
         ports_.notice.showWarning(userText(UserText::NoSound),
                                   soundDetail(progress.problem, progress.cause, progress.detail));
         return;
     }
-    ports_.marks.setHeard(progress.heard);
+    mirror_.setHeard(progress.heard);
     if (progress.playing) {
         followTimer_->start(kFollowInterval);
     } else {
         melodyPlaying_ = false;
-        ports_.marks.setHeard(std::nullopt);
+        mirror_.setHeard(std::nullopt);
     }
 }
 
@@ -619,7 +630,7 @@ void SessionCore::stopPlaying() {
     if (melodyPlaying_) {
         melodyPlaying_ = false;
     }
-    ports_.marks.setHeard(std::nullopt);
+    mirror_.setHeard(std::nullopt);
 }
 
 void SessionCore::soundClickedNote(MusicCode code) {
@@ -640,7 +651,8 @@ void SessionCore::tellFailure(const std::exception& failure) noexcept {
     }
 }
 
-std::u16string SessionCore::tipAt(std::size_t index) const {
+std::u16string SessionCore::tipAt(std::size_t controlOffset) const {
+    const std::size_t index = mirror_.textIndex(controlOffset);
     // Several findings may stand on one place (an element after the end that has no pitch):
     // each says its own, one line apiece.
     std::u16string tip;

@@ -10,6 +10,7 @@
 #include "quillon/MusicEditor.h"
 #include "quillon/TextChange.h"
 #include "quillon/TextHistory.h"
+#include "quillon/TextMirror.h"
 
 #include <filesystem>
 #include <memory>
@@ -43,14 +44,22 @@ public:
 
     void load();
     void run(const Command& command);
-    void textChanged();
+    // The control reports the user's edit, in its own offsets; or, without them, that its text
+    // changed somewhere.
+    void controlEdited(std::size_t from, std::size_t removed, std::u16string_view inserted,
+                       std::size_t lengthAfter);
+    void controlChanged();
     std::optional<SessionAction> actionForKey(const KeyPress& key, bool inText1) const;
     void perform(SessionAction action, std::size_t item);
     bool queryUnload();
     std::vector<MenuEntry> contextMenuEntries() const;
     bool canUndo() const { return history_.canUndo(); }
     bool canRedo() const { return history_.canRedo(); }
-    std::u16string tipAt(std::size_t index) const;
+    std::u16string tipAt(std::size_t controlOffset) const;
+    std::vector<TextMark> marksWithin(std::size_t from, std::size_t to) const {
+        return mirror_.marksWithin(from, to);
+    }
+    std::u16string_view text() const { return mirror_.text(); }
     void setBoardProgressWindow(BoardProgressWindow* window) { board_.setWindow(window); }
     void setBoardPortLister(BoardPlayer::PortLister lister) {
         board_.setPortLister(std::move(lister));
@@ -65,6 +74,9 @@ private:
     void stopPlaying();
     void follow();
     void check();
+    // A write of the session's, or a step of the history walked, is in the text.
+    void written();
+    void userEdited(std::optional<TextMirror::Edit> edit);
     void textMoved();
     void settle();
     void walk(bool undo);
@@ -91,6 +103,7 @@ private:
     void warn(const FileProblem& problem);
 
     SessionPorts ports_;
+    TextMirror mirror_;
     TextHistory history_;
     MusicEditor editor_;
     MelodyPreview preview_;

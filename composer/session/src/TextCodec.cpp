@@ -20,7 +20,7 @@ std::u16string withCrLf(std::u16string_view text) {
     out.reserve(text.size() + text.size() / 16);
     std::size_t i = 0;
     while (i < text.size()) {
-        const std::size_t end = std::min(text.find_first_of(u"\r\n", i), text.size());
+        const std::size_t end = std::min(text.find_first_of(u"\r\n\u2028\u2029", i), text.size());
         out.append(text.substr(i, end - i));
         if (end == text.size()) {
             break;

@@ -26,42 +26,33 @@ bool isLineBreak(char16_t ch) {
 
 } // namespace
 
-TextHistory::TextHistory(TextControl& control) : control_(control) {}
+TextHistory::TextHistory(TextMirror& mirror) : mirror_(mirror) {}
 
 std::u16string TextHistory::text() const {
     // Room for what a command appends, so that the caller's append does not copy it again.
     constexpr std::size_t kRoomToAppend = 64;
+    const std::u16string_view known = view();
     std::u16string copy;
-    copy.reserve(known_.size() + kRoomToAppend);
-    copy.append(known_);
+    copy.reserve(known.size() + kRoomToAppend);
+    copy.append(known);
     return copy;
 }
 
-TextHistory::Edit TextHistory::diff(std::u16string_view before, std::u16string_view after) {
-    TextChange change = changeBetween(before, after);
-    return {change.at, std::u16string(before.substr(change.at, change.removed)),
-            std::move(change.inserted)};
-}
-
 void TextHistory::setText(std::u16string_view text) {
-    write(diff(known_, text));
+    const TextChange change = changeBetween(view(), text);
+    write(change.at, change.removed, change.inserted);
 }
 
 void TextHistory::replaceRange(std::size_t at, std::size_t removed, std::u16string_view inserted) {
-    at = std::min(at, known_.size());
-    removed = std::min(removed, known_.size() - at);
-    write({at, known_.substr(at, removed), std::u16string(inserted)});
+    write(at, removed, inserted);
 }
 
-void TextHistory::write(Edit edit) {
-    touched(edit.at);
-    const std::size_t at = edit.at;
-    const std::size_t removed = edit.removed.size();
-    // The control reads it while the change it raises may write again: a copy of its own.
-    const std::u16string inserted = edit.inserted;
-    // The kept text follows by the edit alone: an append costs what it appends.
-    known_.replace(at, removed, inserted);
+void TextHistory::write(std::size_t at, std::size_t removed, std::u16string_view inserted) {
     const bool nested = depth_ > 0;
+    const DepthGuard writing(depth_);
+    // A control that refuses throws here, before anything is filed: the text stays.
+    Edit edit = mirror_.write(at, removed, inserted);
+    touched(edit.at);
     const bool joins = nested && userEditDepth_ == 0 && lastWasProgramWrite_ && !undo_.empty();
     if (joins) {
         // The automatic break of a program write is undone together with it.
@@ -72,18 +63,14 @@ void TextHistory::write(Edit edit) {
         push(std::move(step));
         lastWasProgramWrite_ = userEditDepth_ == 0;
     }
-    DepthGuard writing(depth_);
-    try {
-        control_.replaceRange(at, removed, inserted);
-    } catch (...) {
-        // The control kept its text: so does the history.
-        const Edit& made = undo_.back().edits.back();
-        known_.replace(made.at, made.inserted.size(), made.removed);
-        undo_.back().edits.pop_back();
-        if (undo_.back().edits.empty()) {
-            undo_.pop_back();
-        }
-        throw;
+    // A write is one change, even when the text stays the same.
+    if (changed) {
+        changed();
+    }
+    // After a click the user sees the end, where the next click appends; inside the handler of
+    // the user's edit the caret stays where the user types.
+    if (!nested && userEditDepth_ == 0) {
+        mirror_.placeCaret(view().size());
     }
 }
 
@@ -104,15 +91,9 @@ void TextHistory::alignToCaret(Edit& edit, std::u16string_view after, std::size_
     }
 }
 
-bool TextHistory::userEdited() {
-    std::u16string now = control_.text();
-    if (now == known_) {
-        return false;
-    }
-    Edit edit = diff(known_, now);
+void TextHistory::userEdited(Edit edit) {
     touched(edit.at);
-    alignToCaret(edit, now, control_.caretPosition());
-    known_ = std::move(now);
+    alignToCaret(edit, view(), mirror_.caret());
     if (joinsTyping(edit)) {
         Edit& last = undo_.back().edits.back();
         if (edit.removed.empty()) {
@@ -123,7 +104,7 @@ bool TextHistory::userEdited() {
             last.at = edit.at; // Backspace, the caret going back
             last.removed.insert(0, edit.removed);
         }
-        return true;
+        return;
     }
     Step step;
     // One character typed or deleted may be joined by the next; a paste stands alone.
@@ -134,7 +115,6 @@ bool TextHistory::userEdited() {
     step.edits.push_back(std::move(edit));
     push(std::move(step));
     lastWasProgramWrite_ = false;
-    return true;
 }
 
 bool TextHistory::joinsTyping(const Edit& edit) const {
@@ -167,24 +147,15 @@ bool TextHistory::undo() {
     if (undo_.empty()) {
         return false;
     }
-    Step step = std::move(undo_.back());
+    const std::size_t caret = walk(undo_.back(), true);
+    redo_.push_back(std::move(undo_.back()));
     undo_.pop_back();
-    std::size_t caret = known_.size();
-    const bool walking = std::exchange(walking_, true);
-    for (auto edit = step.edits.rbegin(); edit != step.edits.rend(); ++edit) {
-        known_.replace(edit->at, edit->inserted.size(), edit->removed);
-        caret = edit->at + edit->removed.size();
-        touched(edit->at);
-        show(*edit, true);
-    }
-    walking_ = walking;
-    redo_.push_back(std::move(step));
     // Typing after an undo starts a step of its own.
     if (!undo_.empty()) {
         undo_.back().typing = false;
     }
     lastWasProgramWrite_ = false;
-    placeCaret(caret);
+    mirror_.placeCaret(std::min(caret, view().size()));
     return true;
 }
 
@@ -192,40 +163,56 @@ bool TextHistory::redo() {
     if (redo_.empty()) {
         return false;
     }
-    Step step = std::move(redo_.back());
-    redo_.pop_back();
-    std::size_t caret = known_.size();
-    const bool walking = std::exchange(walking_, true);
-    for (const Edit& edit : step.edits) {
-        known_.replace(edit.at, edit.removed.size(), edit.inserted);
-        caret = edit.at + edit.inserted.size();
-        touched(edit.at);
-        show(edit, false);
-    }
-    walking_ = walking;
+    const std::size_t caret = walk(redo_.back(), false);
     // A walked step is never joined by the next keystroke or write.
-    step.typing = false;
-    undo_.push_back(std::move(step));
+    redo_.back().typing = false;
+    undo_.push_back(std::move(redo_.back()));
+    redo_.pop_back();
     lastWasProgramWrite_ = false;
-    placeCaret(caret);
+    mirror_.placeCaret(std::min(caret, view().size()));
     return true;
 }
 
-void TextHistory::show(const Edit& edit, bool undoing) {
-    DepthGuard writing(depth_);
+std::size_t TextHistory::walk(const Step& step, bool undoing) {
+    const bool walking = std::exchange(walking_, true);
+    const DepthGuard writing(depth_);
+    std::size_t caret = view().size();
+    std::size_t shown = 0;
     try {
-        if (undoing) {
-            control_.replaceRange(edit.at, edit.inserted.size(), edit.removed);
-        } else {
-            control_.replaceRange(edit.at, edit.removed.size(), edit.inserted);
+        for (; shown < step.edits.size(); ++shown) {
+            const Edit& edit = step.edits[undoing ? step.edits.size() - 1 - shown : shown];
+            touched(edit.at);
+            if (undoing) {
+                mirror_.write(edit.at, edit.inserted.size(), edit.removed);
+                caret = edit.at + edit.removed.size();
+            } else {
+                mirror_.write(edit.at, edit.removed.size(), edit.inserted);
+                caret = edit.at + edit.inserted.size();
+            }
+            if (changed) {
+                changed();
+            }
         }
-    } catch (const std::exception&) {
-        // A control that refuses leaves its text; the next edit of the user's finds out.
+    } catch (...) {
+        // A control that refuses keeps its text: the step is taken back whole and stays where
+        // it was, so that the history never describes another text than the one shown.
+        while (shown-- > 0) {
+            const Edit& edit = step.edits[undoing ? step.edits.size() - 1 - shown : shown];
+            try {
+                if (undoing) {
+                    mirror_.write(edit.at, edit.removed.size(), edit.inserted);
+                } else {
+                    mirror_.write(edit.at, edit.inserted.size(), edit.removed);
+                }
+            } catch (const std::exception&) {
+                // Refused both ways: nothing more can be done here.
+            }
+        }
+        walking_ = walking;
+        throw;
     }
-}
-
-void TextHistory::placeCaret(std::size_t caret) {
-    control_.placeCaret(std::min(caret, known_.size()));
+    walking_ = walking;
+    return caret;
 }
 
 void TextHistory::touched(std::size_t at) {

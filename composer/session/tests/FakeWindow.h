@@ -16,57 +16,81 @@
 
 namespace quillon::test {
 
-// Text1 as a window's control behaves for the session: every write raises the change handler
-// at once, inside the write, and so does every edit the user makes; a write from inside the
-// handler nests.
+// Text1's control as a window's behaves for the session: it holds its text with CR LF (as
+// Windows' edit control does) or with one unit a break (as Qt's document does), carries out the
+// session's writes, keeping caret and selection on their characters, and reports every edit of
+// the user's at once with where it was, or (reportsWhole) only that the text changed.
 class FakeTextControl : public TextControl {
 public:
-    std::function<void()> onChange;
-    std::size_t caret = 0;
+    // The control reports the user's edit: `removed` units at `from` became `inserted`; or,
+    // without a place, that its text changed.
+    std::function<void(std::size_t, std::size_t, std::u16string_view, std::size_t)> onEdit;
+    std::function<void()> onChanged;
+    LineBreak breaks = LineBreak::CrLf;
+    bool reportsWhole = false;
+    std::size_t caretAt = 0;
     // Where the selection starts; the caret ends it. Equal to the caret: nothing selected.
     std::size_t anchor = 0;
     bool allSelected = false;
     int writes = 0;
+    // Every write refuses, as a control out of memory would.
+    bool refuses = false;
 
-    std::u16string text() const override { return text_; }
+    LineBreak lineBreak() const noexcept override { return breaks; }
+    std::u16string controlText() const override { return text_; }
 
-    void setText(std::u16string_view text) override {
+    void replace(std::size_t from, std::size_t to, std::u16string_view text) override {
+        if (refuses) {
+            throw std::bad_alloc();
+        }
         ++writes;
-        text_.assign(text);
+        text_.replace(from, to - from, text);
         allSelected = false;
-        anchor = caret = text_.size();
-        raise();
+        const auto moved = [&](std::size_t at) {
+            if (at < from) {
+                return at;
+            }
+            return at <= to ? from + text.size() : at - (to - from) + text.size();
+        };
+        anchor = moved(anchor);
+        caretAt = moved(caretAt);
+        // A control reports every change of its text, the session's writes too.
+        report(from, to - from, text);
     }
 
-    void replaceRange(std::size_t at, std::size_t removed, std::u16string_view inserted) override {
-        ++writes;
-        text_.replace(at, removed, inserted);
-        allSelected = false;
-        // A write leaves the caret at the end, as the windows do.
-        anchor = caret = text_.size();
-        raise();
-    }
-
-    void placeCaret(std::size_t index) noexcept override { anchor = caret = index; }
-    std::size_t caretPosition() const noexcept override { return caret; }
+    std::size_t caret() const noexcept override { return caretAt; }
     void selectAll() override {
         allSelected = true;
         anchor = 0;
-        caret = text_.size();
+        caretAt = text_.size();
     }
     TextSpan selection() const noexcept override {
-        return {std::min(anchor, caret), std::max(anchor, caret)};
+        return {std::min(anchor, caretAt), std::max(anchor, caretAt)};
     }
     void select(std::size_t begin, std::size_t end) noexcept override {
         anchor = begin;
-        caret = end;
+        caretAt = end;
     }
 
-    // The user's edit at `at`: `removed` characters go, `typed` comes, one change.
+    // The text, every line break CR LF, whichever way the control holds it.
+    std::u16string text() const {
+        if (breaks == LineBreak::CrLf) {
+            return text_;
+        }
+        std::u16string out;
+        for (const char16_t ch : text_) {
+            out += ch == u'\n' ? std::u16string_view(u"\r\n") : std::u16string_view(&ch, 1);
+        }
+        return out;
+    }
+    // The control's own text.
+    const std::u16string& held() const { return text_; }
+
+    // The user's edit at `at` (the control's offset): `removed` units go, `typed` comes.
     void type(std::size_t at, std::u16string_view typed, std::size_t removed = 0) {
         text_.replace(at, removed, typed);
-        anchor = caret = at + typed.size();
-        raise();
+        anchor = caretAt = at + typed.size();
+        report(at, removed, typed);
     }
     // Typing at the end, one keystroke per character.
     void typeAtEnd(std::u16string_view typed) {
@@ -76,9 +100,13 @@ public:
     }
 
 private:
-    void raise() {
-        if (onChange) {
-            onChange();
+    void report(std::size_t from, std::size_t removed, std::u16string_view inserted) {
+        if (reportsWhole) {
+            if (onChanged) {
+                onChanged();
+            }
+        } else if (onEdit) {
+            onEdit(from, removed, inserted, text_.size());
         }
     }
     std::u16string text_;
@@ -86,13 +114,12 @@ private:
 
 class FakeMarks : public TextMarks {
 public:
-    std::vector<TextMark> marks;
     std::optional<TextSpan> heard;
-    int markCalls = 0;
+    // What the session said to paint again, in order.
+    std::vector<std::pair<std::size_t, std::size_t>> repaints;
 
-    void setMarks(std::span<const TextMark> m) override {
-        marks.assign(m.begin(), m.end());
-        ++markCalls;
+    void marksChanged(std::size_t from, std::size_t to) override {
+        repaints.emplace_back(from, to);
     }
     void setHeard(std::optional<TextSpan> element) override { heard = element; }
 };
@@ -254,7 +281,11 @@ struct SessionHarness {
         : session({text1, marks, label3, notice, timers, sound, files, form1, clipboard},
                   std::move(keeping)) {
         form1.caption = kForm1.caption;
-        text1.onChange = [this] { session.Text1_Change(); };
+        text1.onEdit = [this](std::size_t from, std::size_t removed, std::u16string_view inserted,
+                              std::size_t lengthAfter) {
+            session.Text1_Change(from, removed, inserted, lengthAfter);
+        };
+        text1.onChanged = [this] { session.Text1_Change(); };
         session.Form_Load();
     }
 
@@ -283,11 +314,15 @@ struct SessionHarness {
     void undo() { key(Key::Z, true); }
     void redo() { key(Key::Z, true, true); }
 
+    // The underlines over the whole text, in the control's offsets.
+    std::vector<TextMark> allMarks() const {
+        return session.Text1_MarksWithin(0, text1.held().size() + 1);
+    }
     // The text the underlines cover, one string per mark, with the style.
     std::vector<std::pair<std::u16string, MarkStyle>> underlined() const {
         std::vector<std::pair<std::u16string, MarkStyle>> out;
-        const std::u16string text = text1.text();
-        for (const TextMark& mark : marks.marks) {
+        const std::u16string& text = text1.held();
+        for (const TextMark& mark : allMarks()) {
             out.emplace_back(text.substr(mark.begin, mark.end - mark.begin), mark.style);
         }
         return out;
@@ -296,7 +331,7 @@ struct SessionHarness {
         if (!marks.heard) {
             return {};
         }
-        return text1.text().substr(marks.heard->begin, marks.heard->end - marks.heard->begin);
+        return text1.held().substr(marks.heard->begin, marks.heard->end - marks.heard->begin);
     }
 };
 

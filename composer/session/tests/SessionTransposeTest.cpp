@@ -26,7 +26,7 @@ TEST(SessionTranspose, TheWholeMelodyMovesInOneStepCountedAsOneChange) {
     const std::u16string moved = kHeaderLine + items(u"0x0b", 14) + u"0xd9,\r\n";
     EXPECT_EQ(h.text1.text(), moved);
     EXPECT_EQ(h.label3.caption, u" 16");
-    EXPECT_EQ(h.text1.caret, moved.size() - 2) << "where it was, before the break";
+    EXPECT_EQ(h.text1.caretAt, moved.size() - 2) << "where it was, before the break";
     ASSERT_EQ(h.notice.warnings.size(), 1U);
     EXPECT_EQ(h.notice.warnings[0].text, u"有 1 个音符已到音域边缘（C3–B6），没有移动。");
 
@@ -50,7 +50,7 @@ TEST(SessionTranspose, NothingToMoveWritesNothingAndSaysSo) {
     const int writes = h.text1.writes;
     h.text1.select(0, 10); // inside the header
     ASSERT_TRUE(altKey(h, Key::Up));
-    h.text1.placeCaret(0); // nothing selected: the whole melody, which holds only a rest
+    h.text1.select(0, 0); // nothing selected: the whole melody, which holds only a rest
     ASSERT_TRUE(altKey(h, Key::Down));
     EXPECT_EQ(h.text1.writes, writes);
     EXPECT_EQ(h.text1.text(), kHeaderLine + u"0xf8,");

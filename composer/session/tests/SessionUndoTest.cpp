@@ -98,7 +98,7 @@ TEST(SessionUndo, TypingIsGroupedAndAStepOfItsOwn) {
     EXPECT_EQ(h.text1.text(), kHeaderLine + u"0x03,0x3b,");
     EXPECT_EQ(h.label3.caption, u" 2");
     // The caret stands where the undone typing was.
-    EXPECT_EQ(h.text1.caret, (kHeaderLine + u"0x03,0x3b,").size());
+    EXPECT_EQ(h.text1.caretAt, (kHeaderLine + u"0x03,0x3b,").size());
     h.undo();
     EXPECT_EQ(h.text1.text(), kHeaderLine + u"0x03,");
     h.redo();

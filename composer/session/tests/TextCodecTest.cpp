@@ -19,6 +19,10 @@ TEST(TextCodec, FilesDecodeAsText1TakesThem) {
         {"CR LF", "{\r\n0x82,\r\n", u"{\r\n0x82,\r\n"},
         {"lone CR", "{\r0x82,\r", u"{\r\n0x82,\r\n"},
         {"mixed ends, blank lines", "a\r\r\nb\n\nc\r", u"a\r\n\r\nb\r\n\r\nc\r\n"},
+        {"line and paragraph separators",
+         "a\xe2\x80\xa8"
+         "b\xe2\x80\xa9",
+         u"a\r\nb\r\n"},
         {"UTF-8", "\xe4\xb8\xad\xe9\x9f\xb3", u"中音"},
         {"UTF-8 with BOM", "\xef\xbb\xbf\xe4\xb8\xad\xe9\x9f\xb3\n", u"中音\r\n"},
         {"UTF-8 outside the BMP", "\xf0\x9f\x8e\xb5", u"\U0001F3B5"},

@@ -138,6 +138,10 @@ void Form1Window::createControls() {
             text1_ = std::make_unique<Text1Box>(
                 form, design,
                 Text1Box::Hooks{[this] { session_->Text1_Change(); },
+                                [this] { return session_->text(); },
+                                [this](std::size_t from, std::size_t to) {
+                                    return session_->Text1_MarksWithin(from, to);
+                                },
                                 [this](std::size_t index) { return session_->tipAt(index); },
                                 [this](POINT at) { menu_->showAt(at); }});
             break;

@@ -2,8 +2,8 @@
 
 #include "Accessibility.h"
 #include "Dpi.h"
-#include "EditText.h"
 #include "quillon/FindingMarks.h"
+#include "quillon/TextCodec.h"
 
 #include <commctrl.h>
 
@@ -11,30 +11,6 @@
 
 namespace quillon::win32 {
 namespace {
-
-// Raises a counter, or sets a flag, for the length of a scope.
-class Raised {
-public:
-    explicit Raised(int& depth) : depth_(depth) { ++depth_; }
-    ~Raised() { --depth_; }
-    Raised(const Raised&) = delete;
-    Raised& operator=(const Raised&) = delete;
-
-private:
-    int& depth_;
-};
-
-class Set {
-public:
-    explicit Set(bool& flag) : flag_(flag), old_(flag) { flag_ = true; }
-    ~Set() { flag_ = old_; }
-    Set(const Set&) = delete;
-    Set& operator=(const Set&) = delete;
-
-private:
-    bool& flag_;
-    bool old_;
-};
 
 // The findings' colours, and the light on the element being heard: ANDed into what the
 // control drew, it turns the background yellow and keeps the text, selected or not, readable.
@@ -127,64 +103,39 @@ void Text1Box::layout(int dpi, HFONT font) {
     SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, MulDiv(320, dpi, kDesignDpi));
 }
 
-std::u16string Text1Box::text() const {
-    // Room for what a command appends, so that the caller's append does not copy it again.
-    constexpr std::size_t kRoomToAppend = 64;
-    std::u16string copy;
-    copy.reserve(text_.size() + kRoomToAppend);
-    copy.append(text_);
-    return copy;
+std::u16string Text1Box::controlText() const {
+    std::u16string text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd())) + 1, u'\0');
+    const int read = GetWindowTextW(hwnd(), reinterpret_cast<wchar_t*>(text.data()),
+                                    static_cast<int>(text.size()));
+    text.resize(static_cast<std::size_t>(std::max(read, 0)));
+    return text;
 }
 
-void Text1Box::setText(std::u16string_view text) {
-    const std::size_t from = commonPrefix(text_, text);
-    replaceRange(from, text_.size() - from, text.substr(from));
-}
-
-void Text1Box::replaceRange(std::size_t at, std::size_t removed, std::u16string_view inserted) {
-    // Inside the handler of the user's edit the caret and the view stay where the user types.
-    const bool amidUserEdit = userEditDepth_ > 0;
-    at = std::min(at, text_.size());
-    removed = std::min(removed, text_.size() - at);
-    const std::u16string written = withCrLf(inserted);
-    if (text_.compare(at, removed, written) != 0) {
-        TextSpan kept;
-        std::size_t firstLine = 0;
-        if (amidUserEdit) {
-            kept = selection();
-            firstLine = firstVisibleLine();
-            SendMessageW(hwnd(), WM_SETREDRAW, FALSE, 0);
-        }
-        {
-            Set own(ownEdit_);
-            selectRange(at, at + removed);
-            SendMessageW(hwnd(), EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(wide(written)));
-        }
-        text_.replace(at, removed, written);
-        followEdit(at, at + removed, at + written.size());
-        if (amidUserEdit) {
-            // As the user's caret moves with an edit in front of it: what stood in the replaced
-            // range, or right where it starts, comes after what was written there.
-            const auto moved = [&](std::size_t position) {
-                if (position < at) {
-                    return position;
-                }
-                return position <= at + removed ? at + written.size()
-                                                : position - removed + written.size();
-            };
-            selectRange(moved(kept.begin), moved(kept.end));
-            SendMessageW(hwnd(), EM_LINESCROLL, 0,
-                         static_cast<LPARAM>(firstLine) - static_cast<LPARAM>(firstVisibleLine()));
-            SendMessageW(hwnd(), EM_SCROLLCARET, 0, 0);
-            SendMessageW(hwnd(), WM_SETREDRAW, TRUE, 0);
-            InvalidateRect(hwnd(), nullptr, TRUE);
-        }
+void Text1Box::replace(std::size_t from, std::size_t to, std::u16string_view text) {
+    const std::u16string written(text);
+    const TextSpan kept = selection();
+    if (kept.begin == from && kept.end == from && to == from) {
+        // Typed in at the caret, as after every click: the caret goes on behind it.
+        SendMessageW(hwnd(), EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(wide(written)));
+        return;
     }
-    // A write is one change, even when the text stays the same.
-    hooks_.changed();
-    if (!amidUserEdit) {
-        showEnd();
-    }
+    // The control writes at its selection and scrolls to it: hide that, and put selection and
+    // view back on their characters.
+    const std::size_t firstLine = firstVisibleLine();
+    SendMessageW(hwnd(), WM_SETREDRAW, FALSE, 0);
+    selectRange(from, to);
+    SendMessageW(hwnd(), EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(wide(written)));
+    const auto moved = [&](std::size_t position) {
+        if (position < from) {
+            return position;
+        }
+        return position <= to ? from + written.size() : position - (to - from) + written.size();
+    };
+    selectRange(moved(kept.begin), moved(kept.end));
+    SendMessageW(hwnd(), EM_LINESCROLL, 0,
+                 static_cast<LPARAM>(firstLine) - static_cast<LPARAM>(firstVisibleLine()));
+    SendMessageW(hwnd(), WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
 TextSpan Text1Box::selection() const noexcept {
@@ -204,17 +155,7 @@ void Text1Box::select(std::size_t begin, std::size_t end) noexcept {
     SendMessageW(hwnd(), EM_SCROLLCARET, 0, 0);
 }
 
-void Text1Box::showEnd() {
-    selectRange(text_.size(), text_.size());
-    SendMessageW(hwnd(), EM_SCROLLCARET, 0, 0);
-}
-
-void Text1Box::placeCaret(std::size_t index) noexcept {
-    selectRange(index, index);
-    SendMessageW(hwnd(), EM_SCROLLCARET, 0, 0);
-}
-
-std::size_t Text1Box::caretPosition() const noexcept {
+std::size_t Text1Box::caret() const noexcept {
     return selection().end;
 }
 
@@ -222,58 +163,14 @@ void Text1Box::selectAll() {
     SendMessageW(hwnd(), EM_SETSEL, 0, -1);
 }
 
-std::u16string Text1Box::readControl() const {
-    std::u16string text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd())) + 1, u'\0');
-    const int read = GetWindowTextW(hwnd(), reinterpret_cast<wchar_t*>(text.data()),
-                                    static_cast<int>(text.size()));
-    text.resize(static_cast<std::size_t>(std::max(read, 0)));
-    return text;
-}
-
 void Text1Box::userChanged() {
-    if (ownEdit_ || composing_) {
-        return;
-    }
-    std::u16string now = readControl();
-    if (now == text_) {
-        return;
-    }
-    const std::size_t from = commonPrefix(text_, now);
-    std::size_t same = 0;
-    while (same < text_.size() - from && same < now.size() - from &&
-           text_[text_.size() - 1 - same] == now[now.size() - 1 - same]) {
-        ++same;
-    }
-    const std::size_t oldEnd = text_.size() - same;
-    const std::size_t newEnd = now.size() - same;
-    text_ = std::move(now);
-    followEdit(from, oldEnd, newEnd);
-    Raised userEdit(userEditDepth_);
-    hooks_.changed();
-}
-
-void Text1Box::followEdit(std::size_t from, std::size_t oldEnd, std::size_t newEnd) {
-    const TextEdit edit{from, oldEnd, newEnd};
-    quillon::followEdit(marks_, edit);
-    if (heard_) {
-        heard_ = TextSpan{quillon::followEdit(heard_->begin, false, edit),
-                          quillon::followEdit(heard_->end, true, edit)};
+    if (!composing_) {
+        hooks_.changed();
     }
 }
 
-void Text1Box::setMarks(std::span<const TextMark> marks) {
-    // Only the lines in view whose marks changed are painted again: after a click that is the
-    // end. Both lists are sorted: the marks in view are found by halving, compared in one pass.
-    const std::size_t first = lineStart(firstVisibleLine());
-    if (first != std::u16string::npos) {
-        const std::size_t last = lineStart(firstVisibleLine() + shownLineCount() + 1);
-        const std::size_t end = last == std::u16string::npos ? text_.size() + 1 : last + 1;
-        for (const TextMark& mark :
-             marksChanged(marksWithin(marks_, first, end), marksWithin(marks, first, end))) {
-            invalidate(mark.begin, mark.end);
-        }
-    }
-    marks_.assign(marks.begin(), marks.end());
+void Text1Box::marksChanged(std::size_t from, std::size_t to) {
+    invalidate(from, to);
 }
 
 void Text1Box::setHeard(std::optional<TextSpan> element) {
@@ -324,8 +221,9 @@ void Text1Box::cut() {
 
 void Text1Box::copy() {
     const TextSpan now = selection();
-    if (now.end > now.begin && now.end <= text_.size()) {
-        putOnClipboard(hwnd(), std::u16string_view(text_).substr(now.begin, now.end - now.begin));
+    const std::u16string_view text = hooks_.text();
+    if (now.end > now.begin && now.end <= text.size()) {
+        putOnClipboard(hwnd(), text.substr(now.begin, now.end - now.begin));
     }
 }
 
@@ -457,7 +355,7 @@ int Text1Box::scrolledBy() const {
     const bool known = GetScrollInfo(hwnd(), SB_HORZ, &bar) != FALSE;
     // The first line in view starts where the control says, to within 16 bits.
     const std::size_t start = lineStart(firstVisibleLine());
-    if (start == std::u16string::npos || start >= text_.size()) {
+    if (start == std::u16string::npos || start >= hooks_.text().size()) {
         return known ? bar.nPos : 0;
     }
     const auto left = static_cast<short>(LOWORD(SendMessageW(hwnd(), EM_POSFROMCHAR, start, 0)));
@@ -471,14 +369,15 @@ int Text1Box::Line::xOf(std::size_t index) const {
 }
 
 std::optional<Text1Box::Line> Text1Box::measure(std::size_t line) const {
+    const std::u16string_view text = hooks_.text();
     const std::size_t start = lineStart(line);
-    if (start == std::u16string::npos || start > text_.size()) {
+    if (start == std::u16string::npos || start > text.size()) {
         return std::nullopt;
     }
     const RECT area = textArea();
     Line shown;
     shown.start = start;
-    shown.length = std::min(lineLength(start), text_.size() - start);
+    shown.length = std::min(lineLength(start), text.size() - start);
     shown.top = area.top + static_cast<int>(line - firstVisibleLine()) * lineHeight_;
     shown.left = area.left - scrolledBy();
     shown.ends.resize(shown.length);
@@ -487,8 +386,9 @@ std::optional<Text1Box::Line> Text1Box::measure(std::size_t line) const {
         const HGDIOBJ old =
             SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0)));
         SIZE whole{};
-        GetTextExtentExPointW(dc, wide(text_) + start, static_cast<int>(shown.length), 0, nullptr,
-                              shown.ends.data(), &whole);
+        GetTextExtentExPointW(dc, reinterpret_cast<const wchar_t*>(text.data()) + start,
+                              static_cast<int>(shown.length), 0, nullptr, shown.ends.data(),
+                              &whole);
         SelectObject(dc, old);
         ReleaseDC(hwnd(), dc);
     }
@@ -502,7 +402,7 @@ std::size_t Text1Box::charAt(POINT client) const {
                                  static_cast<std::size_t>(lineHeight_);
     const std::optional<Line> shown = measure(line);
     if (!shown) {
-        return text_.size();
+        return hooks_.text().size();
     }
     // The first character that ends right of the point.
     const auto over =
@@ -530,7 +430,17 @@ void Text1Box::drawPart(const Line& shown, std::size_t begin, std::size_t end, D
 }
 
 void Text1Box::paintOverlay() {
-    if (marks_.empty() && !heard_) {
+    const std::u16string_view text = hooks_.text();
+    const std::size_t first = firstVisibleLine();
+    const std::size_t count = shownLineCount();
+    const std::size_t viewStart = lineStart(first);
+    if (viewStart == std::u16string::npos) {
+        return;
+    }
+    const std::size_t viewEnd = lineStart(first + count + 1);
+    const std::vector<TextMark> marks = hooks_.marksWithin(
+        viewStart, viewEnd == std::u16string::npos ? text.size() + 1 : viewEnd + 1);
+    if (marks.empty() && !heard_) {
         return;
     }
     const RECT area = textArea();
@@ -564,16 +474,14 @@ void Text1Box::paintOverlay() {
         };
     };
     // Each line in view measured once, however many marks it holds.
-    const std::size_t first = firstVisibleLine();
-    const std::size_t count = shownLineCount();
     for (std::size_t line = first; line <= first + count; ++line) {
         const std::size_t start = lineStart(line);
-        if (start == std::u16string::npos || start > text_.size()) {
+        if (start == std::u16string::npos || start > text.size()) {
             break;
         }
         // Marks that reach into the line or its break; a line with none is not measured.
-        const std::size_t past = start + std::min(lineLength(start), text_.size() - start) + 1;
-        const std::span<const TextMark> onLine = marksWithin(marks_, start, past);
+        const std::size_t past = start + std::min(lineLength(start), text.size() - start) + 1;
+        const std::span<const TextMark> onLine = marksWithin(marks, start, past);
         const bool lit = heard_ && heard_->begin < past && heard_->end >= start;
         if (onLine.empty() && !lit) {
             continue;

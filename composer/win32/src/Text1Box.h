@@ -12,11 +12,11 @@
 namespace quillon::win32 {
 
 // Text1: Windows' multi-line edit control with both scroll bars and no word wrap, which holds
-// its text with CR LF line breaks, as the session reads and writes it. A write replaces only
-// what changed and reports the change once, inside the write; the user's edits are reported
-// once each, input method composition once it is committed. The control's own undo is never
-// used: undo and redo are the session's. The findings' underlines and the element being heard
-// are drawn over the control's own painting.
+// its text with CR LF line breaks, as the session does. It tells the session that its text
+// changed (the control cannot say where), input method composition once it is committed, and
+// carries out the session's writes. The control's own undo is never used: undo and redo are the
+// session's. The findings' underlines and the element being heard are drawn over the control's
+// own painting.
 //
 // Not a rich edit control: wine's takes seconds for a line of a few thousand codes, and time
 // growing with the square of its length, where the edit control takes milliseconds.
@@ -25,6 +25,10 @@ public:
     struct Hooks {
         // Every change of the text: Text1_Change.
         std::function<void()> changed;
+        // The text as the session holds it, the same as the control's.
+        std::function<std::u16string_view()> text;
+        // The underlines that reach into [from, to).
+        std::function<std::vector<TextMark>(std::size_t, std::size_t)> marksWithin;
         // What a tooltip over the character at an index says; empty over none.
         std::function<std::u16string(std::size_t)> tipAt;
         // The user asks for the context menu, at a point of the screen.
@@ -33,15 +37,14 @@ public:
 
     Text1Box(HWND parent, const ControlDesign& design, Hooks hooks);
 
-    std::u16string text() const override;
-    void setText(std::u16string_view text) override;
-    void replaceRange(std::size_t at, std::size_t removed, std::u16string_view inserted) override;
-    void placeCaret(std::size_t index) noexcept override;
-    std::size_t caretPosition() const noexcept override;
+    LineBreak lineBreak() const noexcept override { return LineBreak::CrLf; }
+    std::u16string controlText() const override;
+    void replace(std::size_t from, std::size_t to, std::u16string_view text) override;
+    std::size_t caret() const noexcept override;
     void selectAll() override;
     TextSpan selection() const noexcept override;
     void select(std::size_t begin, std::size_t end) noexcept override;
-    void setMarks(std::span<const TextMark> marks) override;
+    void marksChanged(std::size_t from, std::size_t to) override;
     void setHeard(std::optional<TextSpan> element) override;
 
     void layout(int dpi, HFONT font);
@@ -49,7 +52,7 @@ public:
     // For the context menu's editing entries.
     bool hasSelection() const;
     bool canPaste() const;
-    bool empty() const { return text_.empty(); }
+    bool empty() const { return hooks_.text().empty(); }
     void cut();
     void copy();
     void paste();
@@ -64,10 +67,6 @@ private:
     // Without scrolling: a write puts its caret where it likes afterwards.
     void selectRange(std::size_t begin, std::size_t end) noexcept;
     void userChanged();
-    std::u16string readControl() const;
-    void showEnd();
-    // Keeps the marks on their characters when [from, oldEnd) became [from, newEnd).
-    void followEdit(std::size_t from, std::size_t oldEnd, std::size_t newEnd);
 
     // The view, worked out from the text and the font: the control answers positions in 16
     // bits, which a long line outgrows, and wine's answers nothing useful for a line it cannot
@@ -106,18 +105,11 @@ private:
 
     Hooks hooks_;
     HWND tooltip_ = nullptr;
-    // The control's text as it last reported it: what the session reads.
-    std::u16string text_;
-    std::vector<TextMark> marks_;
     std::optional<TextSpan> heard_;
     std::u16string shownTip_;
     int lineHeight_ = 16;
     int dpi_ = 96;
 
-    // Change handlers running for an edit the user made.
-    int userEditDepth_ = 0;
-    // Set while a write edits the control: what it reports is no edit of the user's.
-    bool ownEdit_ = false;
     bool composing_ = false;
 };
 

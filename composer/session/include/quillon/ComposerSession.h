@@ -103,10 +103,21 @@ public:
     // A control of the form table was clicked (or pressed from the keyboard).
     void run(const Command& command);
 
-    // Text1 reports every change of its text, synchronously: the session's own writes (from
-    // inside setText) and every edit of the user's that changed the text. Input method
-    // composition is no change until it is committed.
+    // Text1's control reports every edit of the user's, synchronously, in its own offsets:
+    // `removed` units at `from` gave way to `inserted`, and it now holds `lengthAfter` units.
+    // What it reports of the session's own writes, and input method composition until it is
+    // committed, the session passes over.
+    void Text1_Change(std::size_t from, std::size_t removed, std::u16string_view inserted,
+                      std::size_t lengthAfter);
+    // The same from a control that cannot say where its text changed: the session reads it.
     void Text1_Change();
+
+    // The underlines that reach into [from, to) of Text1, in the control's offsets: what a
+    // window paints over the lines in view.
+    std::vector<TextMark> Text1_MarksWithin(std::size_t from, std::size_t to) const;
+
+    // Text1's text as the session holds it, every line break CR LF, until the next change.
+    std::u16string_view text() const;
 
     // The window's progress window for uploads to a board; none runs them unseen.
     void setBoardProgressWindow(BoardProgressWindow* window);
@@ -130,7 +141,8 @@ public:
     bool canUndo() const;
     bool canRedo() const;
 
-    // What a tooltip over the character at `index` of Text1 says; empty over no finding.
+    // What a tooltip over the character at the control's offset `index` of Text1 says; empty
+    // over no finding.
     std::u16string tipAt(std::size_t index) const;
 
 private:

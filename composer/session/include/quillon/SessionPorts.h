@@ -1,14 +1,15 @@
 #pragma once
 
 #include "quillon/MelodyPreview.h"
-#include "quillon/TextBox.h"
 
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace quillon {
@@ -17,32 +18,44 @@ namespace quillon {
 // Linux, Win32 on Windows) implements them over its own controls; the session's tests use fakes.
 // Every call comes from the window's one thread.
 
-// Text1 as the session drives it. Offsets everywhere are UTF-16 code units of text(), in which
-// every line break is CR LF.
-class TextControl : public TextBox {
-public:
-    // Replaces `removed` code units at `at` by `inserted`: a write like setText, raising the
-    // change once, inside it, but told where the text changes, so that an append to a long
-    // melody costs what it appends.
-    virtual void replaceRange(std::size_t at, std::size_t removed,
-                              std::u16string_view inserted) = 0;
+// How Text1's control counts a line break: Windows' edit control holds CR LF, two code units;
+// Qt's document holds one block break, one.
+enum class LineBreak : std::uint8_t { CrLf, OneUnit };
 
-    // Puts the caret at `index` and scrolls it into view, leaving no selection: where undo and
-    // redo leave the user.
-    virtual void placeCaret(std::size_t index) noexcept = 0;
+// Text1's native control as the session drives it. Offsets here are the control's own: UTF-16
+// code units of its text, a line break counting as lineBreak() says. The control keeps no copy
+// of the text and decides nothing: it tells the session of every edit of the user's
+// (ComposerSession::Text1_Change) and carries out what it is told. The session keeps the text,
+// tells its own writes from the user's edits, keeps the marks on their characters and decides
+// where the caret goes.
+class TextControl {
+public:
+    virtual ~TextControl() = default;
+
+    virtual LineBreak lineBreak() const noexcept = 0;
+
+    // The whole text as the control holds it: read only when the control could not say what
+    // changed.
+    virtual std::u16string controlText() const = 0;
+
+    // Replaces [from, to) by `text`, whose line breaks are the control's own. The caret, the
+    // selection and the view stay on their characters. What the control reports of this write
+    // the session knows to be its own. A control that refuses throws and keeps its text.
+    virtual void replace(std::size_t from, std::size_t to, std::u16string_view text) = 0;
 
     // Where the caret stands: after the user's edit, the end of what was typed. Comparing two
     // texts cannot tell which of "ee" was typed; the caret can.
-    virtual std::size_t caretPosition() const noexcept = 0;
-
-    // Selects the whole text (Ctrl+A, which a plain Windows edit control ignores).
-    virtual void selectAll() = 0;
+    virtual std::size_t caret() const noexcept = 0;
 
     // The selection, begin <= end; empty at the caret when nothing is selected.
     virtual TextSpan selection() const noexcept = 0;
 
-    // Selects [begin, end), the caret at its end, and scrolls it into view.
+    // Selects [begin, end), the caret at its end, and scrolls it into view; begin == end puts
+    // the caret there.
     virtual void select(std::size_t begin, std::size_t end) noexcept = 0;
+
+    // Selects the whole text (Ctrl+A, which a plain Windows edit control ignores).
+    virtual void selectAll() = 0;
 };
 
 enum class MarkStyle : std::uint8_t {
@@ -59,16 +72,16 @@ struct TextMark {
     friend bool operator==(const TextMark&, const TextMark&) = default;
 };
 
-// What Text1 draws over its text: the findings' underlines and the element being heard.
+// What Text1 draws over its text: the findings' underlines and the element being heard, in the
+// control's offsets. The session keeps the marks; a window asks for those of the lines it paints
+// (ComposerSession::Text1_MarksWithin). The session merges alike neighbours and keeps at most
+// three marks on a crowded line, so a window paints few however many findings there are.
 class TextMarks {
 public:
     virtual ~TextMarks() = default;
 
-    // Replaces all underlines. Sorted, never overlapping, in offsets of the present text; the
-    // window keeps them on their characters as the text is edited until the next call. The
-    // session merges alike neighbours and keeps at most three marks on a crowded line, so there
-    // are never many more marks than lines; a window styles only those of the lines in view.
-    virtual void setMarks(std::span<const TextMark> marks) = 0;
+    // The underlines within [from, to) changed: paint those of the lines in view again.
+    virtual void marksChanged(std::size_t from, std::size_t to) = 0;
 
     // Lights the element being heard and scrolls it into view, leaving caret, selection and
     // text alone; none removes the light. It stays visible over a selection.

@@ -10,7 +10,8 @@ namespace quillon {
 
 // Between Text1's UTF-16 and the bytes of a file; the UTF-8 codec itself is in Utf8.h.
 
-// Every line break, LF, CR LF or a lone CR, as CR LF.
+// Every line break as CR LF: CR LF, a lone CR, a lone LF and the Unicode line and paragraph
+// separators (which Qt's document gives for its breaks) each stand for one.
 std::u16string withCrLf(std::u16string_view text);
 
 // The text a file holds, as Text1 takes it: UTF-8 with or without a byte order mark, else GBK;

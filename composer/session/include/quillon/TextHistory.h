@@ -1,9 +1,10 @@
 #pragma once
 
-#include "quillon/SessionPorts.h"
 #include "quillon/TextBox.h"
+#include "quillon/TextMirror.h"
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,15 +17,19 @@ namespace quillon {
 // the automatic break that typing brings is a step of its own. A step keeps only what it
 // changed, so a long melody costs no more per step than a short one.
 //
-// The history keeps the text as the control last showed it (the session's reads cost no call
-// into the window) and learns of the user's edits through userEdited().
+// The history writes through the text mirror, reads its text (no call into the window) and
+// learns of the user's edits through userEdited().
 class TextHistory final : public UndoableText {
 public:
-    explicit TextHistory(TextControl& control);
+    explicit TextHistory(TextMirror& mirror);
+
+    // Called once for every write and every step walked, inside it, after the text changed:
+    // a nested write from inside joins the write's step.
+    std::function<void()> changed;
 
     std::u16string text() const override;
     // The text without a copy, until the next change.
-    std::u16string_view view() const { return known_; }
+    std::u16string_view view() const { return mirror_.text(); }
     // A program write: one step, or part of the step of the write it is nested in.
     void setText(std::u16string_view text) override;
     // The same, told what changes: `removed` code units at `at` become `inserted`.
@@ -32,12 +37,11 @@ public:
     std::size_t historyPosition() const noexcept override { return undo_.size(); }
     void clearHistory() noexcept override;
 
-    // The control reports a change that the history did not write: the user's edit. False when
-    // the text is as it was (nothing to count).
-    bool userEdited();
+    // The user's edit, as the mirror found it in what the control reported.
+    void userEdited(TextMirror::Edit edit);
 
-    // While true, the change the control reports is the history's own write: of a program
-    // write, or of an undo or redo.
+    // While true, a change is the history's own write: of a program write, or of an undo or
+    // redo.
     bool writing() const { return depth_ > 0; }
     bool walking() const { return walking_; }
 
@@ -58,31 +62,25 @@ public:
     std::size_t takeEarliestChange();
 
 private:
-    struct Edit {
-        std::size_t at = 0;
-        std::u16string removed;
-        std::u16string inserted;
-    };
+    using Edit = TextMirror::Edit;
     struct Step {
         std::vector<Edit> edits;
         // Typing that the next keystroke may join.
         bool typing = false;
     };
 
-    static Edit diff(std::u16string_view before, std::u16string_view after);
     // Where an insertion or deletion could stand in more than one place ("e" typed into "ee"),
     // the one that ends at the caret.
     static void alignToCaret(Edit& edit, std::u16string_view after, std::size_t caret);
-    void write(Edit edit);
+    void write(std::size_t at, std::size_t removed, std::u16string_view inserted);
     void push(Step step);
     bool joinsTyping(const Edit& edit) const;
-    // Shows an edit of a step walked back (undoing) or forward in the control.
-    void show(const Edit& edit, bool undoing);
-    void placeCaret(std::size_t caret);
+    // Shows the edits of a step walked back (undoing) or forward, all or none; returns where
+    // the caret goes.
+    std::size_t walk(const Step& step, bool undoing);
     void touched(std::size_t at);
 
-    TextControl& control_;
-    std::u16string known_;
+    TextMirror& mirror_;
     std::vector<Step> undo_;
     std::vector<Step> redo_;
     int depth_ = 0;
