@@ -258,7 +258,25 @@ bool Form1::setClipboardText(std::u16string_view text) {
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
-    if (!session_->Form_QueryUnload()) {
+    if (closeAllowed_) {
+        closeAllowed_ = false;
+        QWidget::closeEvent(event);
+        return;
+    }
+    // An answer before the call returns decides this event; a later one closes the window
+    // again, then allowed.
+    auto asking = std::make_shared<std::optional<bool>>(std::nullopt);
+    auto inCall = std::make_shared<bool>(true);
+    session_->Form_QueryUnload([this, asking, inCall](bool mayClose) {
+        if (*inCall) {
+            *asking = mayClose;
+        } else if (mayClose) {
+            closeAllowed_ = true;
+            close();
+        }
+    });
+    *inCall = false;
+    if (!asking->value_or(false)) {
         event->ignore();
         return;
     }

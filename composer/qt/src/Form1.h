@@ -69,6 +69,8 @@ private:
     QtBoardProgress boardProgress_{*this};
     std::unique_ptr<ComposerSession> session_;
     bool loaded_ = false;
+    // The session has said yes to a close whose question was answered after the event.
+    bool closeAllowed_ = false;
 };
 
 } // namespace quillon

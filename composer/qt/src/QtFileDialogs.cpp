@@ -42,21 +42,19 @@ std::optional<std::filesystem::path> chosenPath(QFileDialog& dialog) {
 
 } // namespace
 
-std::optional<std::filesystem::path>
-QtFileDialogs::askOpenPath(std::u16string_view title, std::span<const FileFilter> filters,
-                           const std::filesystem::path& folder) {
+void QtFileDialogs::askOpenPath(std::u16string_view title, std::span<const FileFilter> filters,
+                                const std::filesystem::path& folder, PathAnswer answer) {
     QFileDialog dialog(&window_, qs(title), fromPath(folder));
     dialog.setObjectName(QStringLiteral("OpenDialog"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilters(nameFilters(filters));
-    return chosenPath(dialog);
+    answer(chosenPath(dialog));
 }
 
-std::optional<std::filesystem::path>
-QtFileDialogs::askSavePath(std::u16string_view title, std::span<const FileFilter> filters,
-                           const std::filesystem::path& suggested) {
+void QtFileDialogs::askSavePath(std::u16string_view title, std::span<const FileFilter> filters,
+                                const std::filesystem::path& suggested, PathAnswer answer) {
     QFileDialog dialog(&window_, qs(title));
     dialog.setObjectName(QStringLiteral("SaveAsDialog"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -67,10 +65,10 @@ QtFileDialogs::askSavePath(std::u16string_view title, std::span<const FileFilter
     if (!suggested.empty()) {
         dialog.selectFile(fromPath(suggested));
     }
-    return chosenPath(dialog);
+    answer(chosenPath(dialog));
 }
 
-CloseAnswer QtFileDialogs::askSaveChanges(const CloseQuestion& question) {
+void QtFileDialogs::askSaveChanges(const CloseQuestion& question, SaveChangesAnswer answer) {
     QMessageBox box(QMessageBox::Question, QStringLiteral("Quillon"), qs(question.question),
                     QMessageBox::NoButton, &window_);
     box.setObjectName(QStringLiteral("SaveChangesBox"));
@@ -81,9 +79,10 @@ CloseAnswer QtFileDialogs::askSaveChanges(const CloseQuestion& question) {
     box.setEscapeButton(cancel);
     box.exec();
     if (box.clickedButton() == save) {
-        return CloseAnswer::Save;
+        answer(CloseAnswer::Save);
+        return;
     }
-    return box.clickedButton() == dontSave ? CloseAnswer::DontSave : CloseAnswer::Cancel;
+    answer(box.clickedButton() == dontSave ? CloseAnswer::DontSave : CloseAnswer::Cancel);
 }
 
 void QtFileDialogs::askTuneChoice(const TuneQuestion& question, TuneAnswer answer) {

@@ -12,13 +12,12 @@ class QtFileDialogs : public FileDialogs {
 public:
     explicit QtFileDialogs(QWidget& window) : window_(window) {}
 
-    std::optional<std::filesystem::path> askOpenPath(std::u16string_view title,
-                                                     std::span<const FileFilter> filters,
-                                                     const std::filesystem::path& folder) override;
-    std::optional<std::filesystem::path>
-    askSavePath(std::u16string_view title, std::span<const FileFilter> filters,
-                const std::filesystem::path& suggested) override;
-    CloseAnswer askSaveChanges(const CloseQuestion& question) override;
+    // Each waits in the dialog's own loop and answers before it returns.
+    void askOpenPath(std::u16string_view title, std::span<const FileFilter> filters,
+                     const std::filesystem::path& folder, PathAnswer answer) override;
+    void askSavePath(std::u16string_view title, std::span<const FileFilter> filters,
+                     const std::filesystem::path& suggested, PathAnswer answer) override;
+    void askSaveChanges(const CloseQuestion& question, SaveChangesAnswer answer) override;
     // A small dialog of its own: the prompt, a list of the rows and the two buttons.
     void askTuneChoice(const TuneQuestion& question, TuneAnswer answer) override;
 

@@ -22,8 +22,8 @@ void QtNotice::showInformation(std::u16string_view text, std::u16string_view det
 }
 
 void QtNotice::show(int icon, std::u16string_view text, std::u16string_view detail) {
-    // Modal to the window but not waiting in a loop of its own: a warning that comes from a
-    // timer (a play that failed) must not hold up the session that raised it.
+    // Modal to the window without waiting for it to close: nothing here depends on when the
+    // user dismisses it.
     auto* box = new QMessageBox(static_cast<QMessageBox::Icon>(icon), QStringLiteral("Quillon"),
                                 qt(text), QMessageBox::Ok, &owner_);
     box->setObjectName(QStringLiteral("MessageBox"));

@@ -1,6 +1,9 @@
 #include "quillon/ComposerSession.h"
 
+#include "NoticeQueue.h"
 #include "SessionCore.h"
+
+#include <memory>
 
 namespace quillon {
 
@@ -17,8 +20,37 @@ template <typename Run> void guarded(SessionCore& core, Run&& run) {
 }
 } // namespace
 
+// The window's timers, each firing as an entry of the session's: what it tells the user comes
+// once it has ended, and nothing it throws reaches the toolkit.
+class ComposerSession::Timers final : public TimerFactory {
+public:
+    explicit Timers(TimerFactory& window) : window_(window) {}
+
+    void enterInto(SessionCore& core) { core_ = &core; }
+
+    std::unique_ptr<OneShotTimer> makeTimer(std::function<void()> onTimeout) override {
+        return window_.makeTimer([this, run = std::move(onTimeout)] {
+            if (core_ != nullptr) {
+                core_->timerFired(run);
+            }
+        });
+    }
+
+private:
+    TimerFactory& window_;
+    SessionCore* core_ = nullptr;
+};
+
 ComposerSession::ComposerSession(SessionPorts ports, MelodyKeeping keeping)
-    : core_(std::make_unique<SessionCore>(ports, std::move(keeping))) {}
+    : notices_(std::make_unique<NoticeQueue>(ports.notice)),
+      timers_(std::make_unique<Timers>(ports.timers)),
+      core_(std::make_unique<SessionCore>(SessionPorts{ports.text1, ports.marks, ports.label3,
+                                                       *notices_, *timers_, ports.sound,
+                                                       ports.files, ports.form1, ports.clipboard},
+                                          std::move(keeping))) {
+    core_->setNotices(notices_.get());
+    timers_->enterInto(*core_);
+}
 
 ComposerSession::~ComposerSession() = default;
 
@@ -69,12 +101,22 @@ void ComposerSession::perform(SessionAction action, std::size_t item) {
     guarded(*core_, [&] { core_->perform(action, item); });
 }
 
-bool ComposerSession::Form_QueryUnload() {
+void ComposerSession::Form_QueryUnload(std::function<void(bool mayClose)> answer) {
+    // Once, whatever path the answer takes.
+    auto pending = std::make_shared<std::function<void(bool)>>(std::move(answer));
+    const auto once = [pending](bool mayClose) {
+        if (*pending) {
+            const std::function<void(bool)> call = std::move(*pending);
+            *pending = nullptr;
+            call(mayClose);
+        }
+    };
     try {
-        return core_->queryUnload();
+        const SessionCore::Entry entry(*core_);
+        core_->queryUnload(once);
     } catch (const std::exception&) {
         // Whatever failed, the user must be able to close the window; the melody is kept.
-        return true;
+        once(true);
     }
 }
 

@@ -190,10 +190,41 @@ void SessionCore::textMoved() {
 SessionCore::Entry::~Entry() {
     if (--core_.entries_ == 0) {
         try {
-            core_.settle();
+            if (settles_) {
+                core_.settle();
+            }
         } catch (const std::exception&) {
             // The timer checks later.
         }
+        core_.flushNotices();
+    }
+}
+
+void SessionCore::flushNotices() noexcept {
+    try {
+        if (notices_ != nullptr) {
+            notices_->flush();
+        }
+    } catch (const std::exception&) {
+        // What could not be shown waits for the end of the next call.
+    }
+}
+
+void SessionCore::timerFired(const std::function<void()>& run) noexcept {
+    try {
+        const Entry entry(*this, false);
+        run();
+    } catch (const std::exception& failure) {
+        tellFailure(failure);
+    }
+}
+
+void SessionCore::answered(const std::function<void()>& run) noexcept {
+    try {
+        const Entry entry(*this);
+        run();
+    } catch (const std::exception& failure) {
+        tellFailure(failure);
     }
 }
 
@@ -378,26 +409,55 @@ std::vector<MenuEntry> SessionCore::contextMenuEntries() const {
     return entries;
 }
 
-bool SessionCore::queryUnload() {
+void SessionCore::queryUnload(const std::function<void(bool mayClose)>& answer) {
+    if (closeAsked_) {
+        return;
+    }
     if (keeper_) {
         keeper_->flush();
     }
     // A melody without a file is kept anyway.
     if (!file_ || history_.view() == savedText_) {
-        return true;
+        answer(true);
+        return;
     }
     const std::u16string question = saveChangesQuestion(fileDisplayName(*file_));
-    switch (ports_.files.askSaveChanges({question, userText(UserText::SaveButton),
-                                         userText(UserText::DontSaveButton),
-                                         userText(UserText::CancelButton)})) {
-    case CloseAnswer::Save:
-        return save(false);
-    case CloseAnswer::DontSave:
-        return true;
-    case CloseAnswer::Cancel:
-        return false;
+    closeAsked_ = true;
+    const auto chosen = [this, life = std::weak_ptr<int>(life_), answer](CloseAnswer reply) {
+        if (life.expired()) {
+            return;
+        }
+        closeAsked_ = false;
+        answered([&] {
+            switch (reply) {
+            case CloseAnswer::Save:
+                try {
+                    // The window closes only once the file is written.
+                    save(false, answer);
+                } catch (...) {
+                    // Whatever failed, the window may close: the melody is kept.
+                    answer(true);
+                    throw;
+                }
+                return;
+            case CloseAnswer::DontSave:
+                answer(true);
+                return;
+            case CloseAnswer::Cancel:
+                answer(false);
+                return;
+            }
+        });
+    };
+    try {
+        ports_.files.askSaveChanges({question, userText(UserText::SaveButton),
+                                     userText(UserText::DontSaveButton),
+                                     userText(UserText::CancelButton)},
+                                    chosen);
+    } catch (...) {
+        closeAsked_ = false;
+        throw;
     }
-    return false;
 }
 
 void SessionCore::beginMelody() {
@@ -407,19 +467,27 @@ void SessionCore::beginMelody() {
 }
 
 void SessionCore::open() {
-    const std::optional<std::filesystem::path> chosen =
-        ports_.files.askOpenPath(userText(UserText::OpenTitle), openFileFilters(),
-                                 file_ ? file_->parent_path() : std::filesystem::path());
-    if (!chosen || bringInTune(*chosen)) {
+    ports_.files.askOpenPath(
+        userText(UserText::OpenTitle), openFileFilters(),
+        file_ ? file_->parent_path() : std::filesystem::path(),
+        [this, life = std::weak_ptr<int>(life_)](std::optional<std::filesystem::path> chosen) {
+            if (chosen && !life.expired()) {
+                answered([&] { openFile(*chosen); });
+            }
+        });
+}
+
+void SessionCore::openFile(const std::filesystem::path& chosen) {
+    if (bringInTune(chosen)) {
         return;
     }
-    OpenedMelody opened = readMelodyFile(*chosen);
+    OpenedMelody opened = readMelodyFile(chosen);
     if (opened.problem) {
         warn(*opened.problem);
         return;
     }
     beginMelody();
-    file_ = *chosen;
+    file_ = chosen;
     savedText_ = std::move(opened.text);
     putText(savedText_);
 }
@@ -467,13 +535,13 @@ bool SessionCore::bringInTune(const std::filesystem::path& path) {
                                 userText(UserText::TakeTuneButton),
                                 userText(UserText::CancelButton)};
     // The bytes go with the answer: the file may change before it comes.
-    ports_.files.askTuneChoice(
-        question, [this, path, kept = std::move(bytes)](std::optional<std::size_t> chosen) {
-            if (chosen) {
-                const Entry entry(*this);
-                takeTune(path, kept, *chosen);
-            }
-        });
+    ports_.files.askTuneChoice(question,
+                               [this, life = std::weak_ptr<int>(life_), path,
+                                kept = std::move(bytes)](std::optional<std::size_t> chosen) {
+                                   if (chosen && !life.expired()) {
+                                       answered([&] { takeTune(path, kept, *chosen); });
+                                   }
+                               });
     return true;
 }
 
@@ -514,21 +582,39 @@ void SessionCore::openRecent(std::size_t item) {
     putText(opened.text);
 }
 
-bool SessionCore::save(bool askForName) {
-    std::optional<std::filesystem::path> target = file_;
-    if (askForName || !target) {
-        target = ports_.files.askSavePath(userText(UserText::SaveAsTitle), melodyFileFilters(),
-                                          file_.value_or(std::filesystem::path()));
-        if (!target) {
-            return false;
+void SessionCore::save(bool askForName, std::function<void(bool saved)> done) {
+    if (!askForName && file_) {
+        const bool saved = saveTo(*file_);
+        if (done) {
+            done(saved);
         }
+        return;
     }
+    ports_.files.askSavePath(userText(UserText::SaveAsTitle), melodyFileFilters(),
+                             file_.value_or(std::filesystem::path()),
+                             [this, life = std::weak_ptr<int>(life_),
+                              done = std::move(done)](std::optional<std::filesystem::path> target) {
+                                 if (life.expired()) {
+                                     return;
+                                 }
+                                 // The text as it is when the user has chosen the file is what is
+                                 // saved.
+                                 answered([&] {
+                                     const bool saved = target && saveTo(*target);
+                                     if (done) {
+                                         done(saved);
+                                     }
+                                 });
+                             });
+}
+
+bool SessionCore::saveTo(const std::filesystem::path& target) {
     std::u16string text = history_.text();
-    if (const std::optional<FileProblem> problem = writeMelodyFile(*target, text)) {
+    if (const std::optional<FileProblem> problem = writeMelodyFile(target, text)) {
         warn(*problem);
         return false;
     }
-    file_ = std::move(target);
+    file_ = target;
     savedText_ = std::move(text);
     showCaption();
     return true;
@@ -648,6 +734,10 @@ void SessionCore::tellFailure(const std::exception& failure) noexcept {
                                   memory ? userText(UserText::OutOfMemory) : u"");
     } catch (const std::exception&) {
         // Nothing more can be told; the window goes on.
+    }
+    // Told after the call has ended, or from an answer that came later.
+    if (entries_ == 0) {
+        flushNotices();
     }
 }
 

@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "BoardPlayer.h"
+#include "NoticeQueue.h"
 #include "quillon/ComposerSession.h"
 #include "quillon/MelodyCheck.h"
 #include "quillon/MelodyPreview.h"
@@ -13,6 +14,7 @@
 #include "quillon/TextMirror.h"
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -30,16 +32,21 @@ public:
 
     // Every entry point runs inside one of these: once the outermost ends, the melody is checked
     // at once when the change was near the end (an append costs microseconds and its marks are
-    // then painted with the text), or once the user pauses when it was further up.
+    // then painted with the text), or once the user pauses when it was further up. Then what
+    // the call had to tell the user is shown. A timer's entry changes no text and checks
+    // nothing.
     class Entry {
     public:
-        explicit Entry(SessionCore& core) : core_(core) { ++core_.entries_; }
+        explicit Entry(SessionCore& core, bool settles = true) : core_(core), settles_(settles) {
+            ++core_.entries_;
+        }
         ~Entry();
         Entry(const Entry&) = delete;
         Entry& operator=(const Entry&) = delete;
 
     private:
         SessionCore& core_;
+        bool settles_;
     };
 
     void load();
@@ -51,7 +58,9 @@ public:
     void controlChanged();
     std::optional<SessionAction> actionForKey(const KeyPress& key, bool inText1) const;
     void perform(SessionAction action, std::size_t item);
-    bool queryUnload();
+    // Answers once, at once or when the user has answered the question; a second ask while the
+    // question is open is not answered.
+    void queryUnload(const std::function<void(bool mayClose)>& answer);
     std::vector<MenuEntry> contextMenuEntries() const;
     bool canUndo() const { return history_.canUndo(); }
     bool canRedo() const { return history_.canRedo(); }
@@ -66,6 +75,10 @@ public:
     }
     // Tells the user that an event's handler stopped on `failure` before its end.
     void tellFailure(const std::exception& failure) noexcept;
+    // Where the notices that ports.notice holds back are shown from, once a call has returned.
+    void setNotices(NoticeQueue* queue) { notices_ = queue; }
+    // A timer of the window's has fired: `run` runs as an entry of its own.
+    void timerFired(const std::function<void()>& run) noexcept;
 
 private:
     void play();
@@ -93,8 +106,15 @@ private:
     // The tune at `index` of what the file's bytes offer, or the default one, as a new melody.
     void takeTune(const std::filesystem::path& path, const std::string& bytes,
                   std::optional<std::size_t> index);
+    void openFile(const std::filesystem::path& chosen);
     void openRecent(std::size_t item);
-    bool save(bool askForName);
+    // Told whether the melody was saved, at once or once the user has chosen a file.
+    void save(bool askForName, std::function<void(bool saved)> done = {});
+    bool saveTo(const std::filesystem::path& target);
+    // What a dialog's answer sets off, as an entry of its own: the answer may come after the
+    // call that asked has returned.
+    void answered(const std::function<void()>& run) noexcept;
+    void flushNotices() noexcept;
     // Puts `text` into Text1 as one step that counts as one change, like a paste.
     void putText(std::u16string_view text);
     // Writes a change into Text1 the same way.
@@ -116,6 +136,11 @@ private:
     bool melodyPlaying_ = false;
     bool soundOnClick_ = true;
     int entries_ = 0;
+    NoticeQueue* notices_ = nullptr;
+    // The close question is open: its answer decides.
+    bool closeAsked_ = false;
+    // Answers to dialogs hold a weak copy: one that comes after the session has gone is dropped.
+    std::shared_ptr<int> life_ = std::make_shared<int>(0);
 
     // After the history, which it reads when it writes on its way out.
     std::unique_ptr<MelodyKeeper> keeper_;

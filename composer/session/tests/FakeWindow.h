@@ -131,6 +131,11 @@ public:
         std::u16string detail;
     };
     std::vector<Shown> warnings;
+    // Runs inside each box, as a box's own loop runs what comes meanwhile.
+    std::function<void()> whileShown;
+    // How many boxes were open at once, at most.
+    int showing = 0;
+    int mostShownAtOnce = 0;
     int abouts = 0;
     std::u16string aboutApplication;
     std::u16string aboutExtra;
@@ -139,6 +144,11 @@ public:
 
     void showWarning(std::u16string_view text, std::u16string_view detail) override {
         warnings.push_back({std::u16string(text), std::u16string(detail)});
+        mostShownAtOnce = std::max(mostShownAtOnce, ++showing);
+        if (whileShown) {
+            whileShown();
+        }
+        --showing;
     }
     void showAbout(std::u16string_view applicationText, std::u16string_view extraText) override {
         if (aboutFails) {
@@ -215,7 +225,8 @@ private:
     std::vector<Timer*> timers_;
 };
 
-// The file dialogs as a user answers them: with the paths and answer the test sets.
+// The file dialogs as a user answers them: with the paths and answer the test sets, at once;
+// or, with answerLater, kept for the test to call once the session's call has returned.
 class FakeFileDialogs : public FileDialogs {
 public:
     std::optional<std::filesystem::path> openAnswer;
@@ -224,22 +235,24 @@ public:
     int opens = 0;
     int saves = 0;
     std::vector<std::u16string> questions;
+    bool answerLater = false;
+    PathAnswer pendingOpen;
+    PathAnswer pendingSave;
+    SaveChangesAnswer pendingClose;
 
-    std::optional<std::filesystem::path> askOpenPath(std::u16string_view,
-                                                     std::span<const FileFilter>,
-                                                     const std::filesystem::path&) override {
+    void askOpenPath(std::u16string_view, std::span<const FileFilter>, const std::filesystem::path&,
+                     PathAnswer answer) override {
         ++opens;
-        return openAnswer;
+        giveOrKeep(answer, pendingOpen, openAnswer);
     }
-    std::optional<std::filesystem::path> askSavePath(std::u16string_view,
-                                                     std::span<const FileFilter>,
-                                                     const std::filesystem::path&) override {
+    void askSavePath(std::u16string_view, std::span<const FileFilter>, const std::filesystem::path&,
+                     PathAnswer answer) override {
         ++saves;
-        return saveAnswer;
+        giveOrKeep(answer, pendingSave, saveAnswer);
     }
-    CloseAnswer askSaveChanges(const CloseQuestion& question) override {
+    void askSaveChanges(const CloseQuestion& question, SaveChangesAnswer answer) override {
         questions.emplace_back(question.question);
-        return closeAnswer;
+        giveOrKeep(answer, pendingClose, closeAnswer);
     }
 
     // The rows and default row of every tune question; answered with tuneAnswer at once, or
@@ -257,6 +270,16 @@ public:
             pendingTuneAnswer = std::move(answer);
         } else {
             answer(tuneAnswer);
+        }
+    }
+
+private:
+    template <typename Answer, typename Value>
+    void giveOrKeep(Answer& answer, Answer& pending, const Value& value) {
+        if (answerLater) {
+            pending = std::move(answer);
+        } else {
+            answer(value);
         }
     }
 };

@@ -21,6 +21,12 @@ struct SessionFilesTest : testing::Test {
     // A key pressed with the focus elsewhere than in Text1.
     void key(Key k, bool shift = false) { h.key(k, true, shift, false); }
 
+    // What the session answers when the window is asked to close, one entry per answer.
+    std::vector<bool> closeAnswers;
+    void askToClose() {
+        h.session.Form_QueryUnload([this](bool mayClose) { closeAnswers.push_back(mayClose); });
+    }
+
     std::set<std::string> keptTexts() {
         h.timers.advance(1000);
         std::set<std::string> texts;
@@ -181,17 +187,100 @@ TEST_F(SessionFilesTest, OpenAsksWhichTuneWhenTheFileHoldsMore) {
 
 TEST_F(SessionFilesTest, ClosingAsksOnlyAboutAFileWithChangesNotSaved) {
     h.click("Command323");
-    EXPECT_TRUE(h.session.Form_QueryUnload());
+    askToClose();
     EXPECT_EQ(keptTexts(), std::set<std::string>{kHeaderBytes + "0x82,"});
     h.files.saveAnswer = home / "tune.h";
     key(Key::S);
-    EXPECT_TRUE(h.session.Form_QueryUnload());
+    askToClose();
     EXPECT_TRUE(h.files.questions.empty());
     h.click("Command322");
     h.files.closeAnswer = CloseAnswer::Save;
-    EXPECT_TRUE(h.session.Form_QueryUnload());
+    askToClose();
     EXPECT_EQ(h.files.questions, std::vector<std::u16string>{u"是否保存对 tune.h 的更改？"});
     EXPECT_EQ(bytesOf(home / "tune.h"), kHeaderBytes + "0x82,0x7a,");
+    EXPECT_EQ(closeAnswers, (std::vector<bool>{true, true, true}));
+}
+
+// A window whose dialogs do not wait: each answer comes after the call that asked has returned.
+TEST_F(SessionFilesTest, DialogsAnsweredLaterActOnTheMelodyAsItIsThen) {
+    const fs::path tune = home / "tune.h";
+    h.files.answerLater = true;
+    h.click("Command323");
+    key(Key::S, true);
+    ASSERT_TRUE(h.files.pendingSave);
+    EXPECT_FALSE(fs::exists(tune));
+    EXPECT_EQ(h.form1.caption, u"Quillon");
+    // The user goes on while the dialog is open: what is saved is the melody when it answers.
+    h.click("Command322");
+    std::exchange(h.files.pendingSave, nullptr)(tune);
+    EXPECT_EQ(bytesOf(tune), kHeaderBytes + "0x82,0x7a,");
+    EXPECT_EQ(h.form1.caption, u"tune.h - Quillon");
+
+    // Cancelled later: nothing changes.
+    key(Key::S, true);
+    std::exchange(h.files.pendingSave, nullptr)(std::nullopt);
+    EXPECT_EQ(h.form1.caption, u"tune.h - Quillon");
+
+    writeBytes(home / "other.h", "{0x73,0x00};");
+    key(Key::O);
+    EXPECT_EQ(h.text1.text(), kHeaderLine + u"0x82,0x7a,");
+    std::exchange(h.files.pendingOpen, nullptr)(home / "other.h");
+    EXPECT_EQ(h.text1.text(), u"{0x73,0x00};");
+    EXPECT_EQ(h.form1.caption, u"other.h - Quillon");
+    EXPECT_TRUE(h.notice.warnings.empty());
+}
+
+TEST_F(SessionFilesTest, CloseQuestionAnsweredLaterClosesOnlyOnceSaved) {
+    const fs::path tune = home / "tune.h";
+    h.files.saveAnswer = tune;
+    key(Key::S);
+    h.click("Command323");
+    h.files.answerLater = true;
+    askToClose();
+    // Asked again while the question is open: it is not asked twice, nor answered.
+    askToClose();
+    EXPECT_EQ(h.files.questions.size(), 1u);
+    EXPECT_TRUE(closeAnswers.empty());
+
+    std::exchange(h.files.pendingClose, nullptr)(CloseAnswer::Cancel);
+    EXPECT_EQ(closeAnswers, std::vector<bool>{false});
+
+    // A save that fails keeps the window open and says why, after the answer has been handled.
+    fs::create_directory(home / ".tune.h.tmp");
+    askToClose();
+    std::exchange(h.files.pendingClose, nullptr)(CloseAnswer::Save);
+    EXPECT_EQ(closeAnswers, (std::vector<bool>{false, false}));
+    ASSERT_EQ(h.notice.warnings.size(), 1u);
+    EXPECT_EQ(h.notice.warnings[0].text, fileProblemText(FileProblemKind::CannotWrite));
+    EXPECT_EQ(bytesOf(tune), kHeaderBytes);
+
+    fs::remove(home / ".tune.h.tmp");
+    // Told to close only with the file written.
+    std::string whenTold;
+    h.session.Form_QueryUnload([&](bool mayClose) {
+        closeAnswers.push_back(mayClose);
+        whenTold = bytesOf(tune);
+    });
+    std::exchange(h.files.pendingClose, nullptr)(CloseAnswer::Save);
+    EXPECT_EQ(closeAnswers, (std::vector<bool>{false, false, true}));
+    EXPECT_EQ(whenTold, kHeaderBytes + "0x82,");
+    EXPECT_EQ(h.files.questions.size(), 3u);
+    EXPECT_EQ(h.notice.warnings.size(), 1u);
+}
+
+// An answer that comes after the window and its session have gone does nothing.
+TEST(SessionAnswersTest, AnswerAfterTheSessionHasGoneIsDropped) {
+    TemporaryFolder home;
+    writeBytes(home / "tune.h", "{0x73,0x00};");
+    PathAnswer late;
+    {
+        SessionHarness h;
+        h.files.answerLater = true;
+        h.session.perform(SessionAction::Open);
+        late = std::move(h.files.pendingOpen);
+    }
+    ASSERT_TRUE(late);
+    late(home / "tune.h");
 }
 
 TEST_F(SessionFilesTest, RecentMelodyIsChosenFromTheMenuAsOneStep) {

@@ -341,14 +341,30 @@ std::optional<LRESULT> Form1Window::onMessage(UINT message, WPARAM wParam, LPARA
         layout();
         return 0;
     }
-    case FormNotice::kShowNotices:
-        notice_->showPending();
-        return 0;
-    case WM_CLOSE:
-        // The session writes the kept melody, and asks about a file with changes not saved.
-        if (session_ != nullptr && !session_->Form_QueryUnload()) {
+    case WM_CLOSE: {
+        if (session_ == nullptr) {
+            DestroyWindow(hwnd());
             return 0;
         }
+        // The session writes the kept melody, and asks about a file with changes not saved.
+        // An answer before it returns decides here; a later one closes the window from a
+        // message of its own, once the session's call that answered has ended.
+        auto inCall = std::make_shared<bool>(true);
+        auto mayClose = std::make_shared<bool>(false);
+        session_->Form_QueryUnload([window = hwnd(), inCall, mayClose](bool yes) {
+            if (*inCall) {
+                *mayClose = yes;
+            } else if (yes) {
+                PostMessageW(window, kCloseAnswered, 0, 0);
+            }
+        });
+        *inCall = false;
+        if (*mayClose) {
+            DestroyWindow(hwnd());
+        }
+        return 0;
+    }
+    case kCloseAnswered:
         DestroyWindow(hwnd());
         return 0;
     case WM_ENDSESSION:

@@ -50,6 +50,9 @@ protected:
     std::optional<LRESULT> onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    // The session said later that the window may close.
+    static constexpr UINT kCloseAnswered = WM_APP + 1;
+
     void createControls();
     void layout();
     void paintLines();

@@ -160,39 +160,8 @@ INT_PTR CALLBACK tuneDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     }
 }
 
-} // namespace
-
-std::optional<std::filesystem::path>
-FormFileDialogs::askOpenPath(std::u16string_view title, std::span<const FileFilter> filters,
-                             const std::filesystem::path& folder) {
-    Chooser chooser(owner_, title, filters);
-    chooser.startIn(folder);
-    chooser.dialog.Flags |= OFN_FILEMUSTEXIST;
-    if (GetOpenFileNameW(&chooser.dialog) == FALSE) {
-        return std::nullopt;
-    }
-    return chooser.chosen();
-}
-
-std::optional<std::filesystem::path>
-FormFileDialogs::askSavePath(std::u16string_view title, std::span<const FileFilter> filters,
-                             const std::filesystem::path& suggested) {
-    Chooser chooser(owner_, title, filters);
-    chooser.startIn(suggested.parent_path());
-    const std::wstring name = suggested.filename().wstring();
-    if (name.size() < chooser.file.size()) {
-        name.copy(chooser.file.data(), name.size());
-    }
-    chooser.defaultExtension = wide(kDefaultSuffix);
-    chooser.dialog.lpstrDefExt = chooser.defaultExtension.c_str();
-    chooser.dialog.Flags |= OFN_OVERWRITEPROMPT;
-    if (GetSaveFileNameW(&chooser.dialog) == FALSE) {
-        return std::nullopt;
-    }
-    return chooser.chosen();
-}
-
-CloseAnswer FormFileDialogs::askSaveChanges(const CloseQuestion& question) {
+// The task dialog of the close question, waiting in its own loop.
+CloseAnswer saveChangesAnswer(HWND owner, const CloseQuestion& question) {
     const std::wstring text = wide(question.question);
     const std::wstring save = wide(question.save);
     const std::wstring dontSave = wide(question.dontSave);
@@ -201,7 +170,7 @@ CloseAnswer FormFileDialogs::askSaveChanges(const CloseQuestion& question) {
         {IDYES, save.c_str()}, {IDNO, dontSave.c_str()}, {IDCANCEL, cancel.c_str()}};
     TASKDIALOGCONFIG config{};
     config.cbSize = sizeof config;
-    config.hwndParent = owner_;
+    config.hwndParent = owner;
     // Escape and the close button answer Cancel.
     config.dwFlags = TDF_ALLOW_DIALOG_CANCELLATION | TDF_POSITION_RELATIVE_TO_WINDOW;
     config.pszWindowTitle = L"Quillon";
@@ -222,6 +191,42 @@ CloseAnswer FormFileDialogs::askSaveChanges(const CloseQuestion& question) {
     default:
         return CloseAnswer::Cancel;
     }
+}
+
+} // namespace
+
+void FormFileDialogs::askOpenPath(std::u16string_view title, std::span<const FileFilter> filters,
+                                  const std::filesystem::path& folder, PathAnswer answer) {
+    Chooser chooser(owner_, title, filters);
+    chooser.startIn(folder);
+    chooser.dialog.Flags |= OFN_FILEMUSTEXIST;
+    if (GetOpenFileNameW(&chooser.dialog) == FALSE) {
+        answer(std::nullopt);
+        return;
+    }
+    answer(chooser.chosen());
+}
+
+void FormFileDialogs::askSavePath(std::u16string_view title, std::span<const FileFilter> filters,
+                                  const std::filesystem::path& suggested, PathAnswer answer) {
+    Chooser chooser(owner_, title, filters);
+    chooser.startIn(suggested.parent_path());
+    const std::wstring name = suggested.filename().wstring();
+    if (name.size() < chooser.file.size()) {
+        name.copy(chooser.file.data(), name.size());
+    }
+    chooser.defaultExtension = wide(kDefaultSuffix);
+    chooser.dialog.lpstrDefExt = chooser.defaultExtension.c_str();
+    chooser.dialog.Flags |= OFN_OVERWRITEPROMPT;
+    if (GetSaveFileNameW(&chooser.dialog) == FALSE) {
+        answer(std::nullopt);
+        return;
+    }
+    answer(chooser.chosen());
+}
+
+void FormFileDialogs::askSaveChanges(const CloseQuestion& question, SaveChangesAnswer answer) {
+    answer(saveChangesAnswer(owner_, question));
 }
 
 void FormFileDialogs::askTuneChoice(const TuneQuestion& question, TuneAnswer answer) {

@@ -27,34 +27,19 @@ std::wstring wide(std::u16string_view text) {
 } // namespace
 
 void FormNotice::showWarning(std::u16string_view text, std::u16string_view detail) {
-    post(text, detail, MB_ICONWARNING);
+    show(text, detail, MB_ICONWARNING);
 }
 
 void FormNotice::showInformation(std::u16string_view text, std::u16string_view detail) {
-    post(text, detail, MB_ICONINFORMATION);
+    show(text, detail, MB_ICONINFORMATION);
 }
 
-void FormNotice::post(std::u16string_view text, std::u16string_view detail, UINT icon) {
+void FormNotice::show(std::u16string_view text, std::u16string_view detail, UINT icon) {
     std::wstring message = wide(text);
     if (!detail.empty()) {
         message += L"\r\n\r\n" + wide(detail);
     }
-    pending_.push_back({std::move(message), icon});
-    PostMessageW(owner_, kShowNotices, 0, 0);
-}
-
-void FormNotice::showPending() {
-    // One box at a time: what comes while one is open waits for it to close.
-    if (showing_) {
-        return;
-    }
-    showing_ = true;
-    while (!pending_.empty()) {
-        const Pending next = std::move(pending_.front());
-        pending_.pop_front();
-        MessageBoxW(owner_, next.message.c_str(), L"Quillon", MB_OK | next.icon);
-    }
-    showing_ = false;
+    MessageBoxW(owner_, message.c_str(), L"Quillon", MB_OK | icon);
 }
 
 void FormNotice::showAbout(std::u16string_view applicationText, std::u16string_view extraText) {

@@ -19,6 +19,7 @@
 
 namespace quillon {
 
+class NoticeQueue;
 class SessionCore;
 
 // What a key or a menu entry asks of the session.
@@ -132,9 +133,12 @@ public:
     // `item` is the menu entry's, for OpenRecent.
     void perform(SessionAction action, std::size_t item = 0);
 
-    // The window is asked to close: true when it may. Writes the kept melody; asks whether to
-    // save a melody whose file has changes not saved, and saves it when told to.
-    bool Form_QueryUnload();
+    // The window is asked to close. Writes the kept melody; asks whether to save a melody whose
+    // file has changes not saved, and saves it when told to. `answer` is called once, before
+    // this returns or later, with true when the window may close: after a save only once the
+    // file is written. Asked again while the question is open, it does not answer the second
+    // time. Whatever fails, the window may close: the melody is kept.
+    void Form_QueryUnload(std::function<void(bool mayClose)> answer);
 
     // Entries the session adds to Text1's context menu, in order, with their state now.
     std::vector<MenuEntry> contextMenuEntries() const;
@@ -146,6 +150,11 @@ public:
     std::u16string tipAt(std::size_t index) const;
 
 private:
+    class Timers;
+
+    // Before the core, which holds what they make and is gone first.
+    std::unique_ptr<NoticeQueue> notices_;
+    std::unique_ptr<Timers> timers_;
     std::unique_ptr<SessionCore> core_;
 };
 

@@ -51,33 +51,34 @@ struct TuneQuestion {
 
 // The row chosen, or none when the question was cancelled.
 using TuneAnswer = std::function<void(std::optional<std::size_t>)>;
+// The file chosen, or none when the dialog was cancelled.
+using PathAnswer = std::function<void(std::optional<std::filesystem::path>)>;
+using SaveChangesAnswer = std::function<void(CloseAnswer)>;
 
 // The window's file dialogs and its question on closing: Qt's own on Linux, the common dialogs
 // and a message box on Windows. All are modal over the window and come from its one thread.
+// Each gives its answer through `answer`, called once, before the call returns or later from
+// the window's thread, so that a window whose dialogs do not wait in a loop of their own can
+// answer when the user has chosen. The texts passed last only until the call returns.
 class FileDialogs {
 public:
     virtual ~FileDialogs() = default;
 
-    // The file the user chose to open, starting in `folder`; none when cancelled.
-    virtual std::optional<std::filesystem::path>
-    askOpenPath(std::u16string_view title, std::span<const FileFilter> filters,
-                const std::filesystem::path& folder) = 0;
+    // The file the user chose to open, starting in `folder`.
+    virtual void askOpenPath(std::u16string_view title, std::span<const FileFilter> filters,
+                             const std::filesystem::path& folder, PathAnswer answer) = 0;
 
-    // The file to save into, offering `suggested` (a folder and a name); none when cancelled.
-    // The dialog asks before it replaces a file, and gives a name without an extension
-    // kDefaultSuffix.
-    virtual std::optional<std::filesystem::path>
-    askSavePath(std::u16string_view title, std::span<const FileFilter> filters,
-                const std::filesystem::path& suggested) = 0;
+    // The file to save into, offering `suggested` (a folder and a name). The dialog asks before
+    // it replaces a file, and gives a name without an extension kDefaultSuffix.
+    virtual void askSavePath(std::u16string_view title, std::span<const FileFilter> filters,
+                             const std::filesystem::path& suggested, PathAnswer answer) = 0;
 
     // The question before closing a melody with changes not saved. Escape and the window's
     // close button answer Cancel.
-    virtual CloseAnswer askSaveChanges(const CloseQuestion& question) = 0;
+    virtual void askSaveChanges(const CloseQuestion& question, SaveChangesAnswer answer) = 0;
 
-    // The list of tunes, modal over the window, the default row selected: Enter (or a double
-    // click) takes the selected row, Escape and the close button cancel. `answer` is called
-    // once, before this returns or later from the window's thread; the question's texts last
-    // only until this returns.
+    // The list of tunes, the default row selected: Enter (or a double click) takes the
+    // selected row, Escape and the close button cancel.
     virtual void askTuneChoice(const TuneQuestion& question, TuneAnswer answer) = 0;
 };
 

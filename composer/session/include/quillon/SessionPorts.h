@@ -112,7 +112,9 @@ public:
     virtual bool setClipboardText(std::u16string_view text) = 0;
 };
 
-// What the session tells the user, modally, owned by the window.
+// What the session tells the user, owned by the window. Warnings and news come only once the
+// session's call that raised them has returned, one at a time, so a window may show them modally
+// or not as it likes; About comes at once, from the click that asks for it.
 class Notice {
 public:
     virtual ~Notice() = default;
