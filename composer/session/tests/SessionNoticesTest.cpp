@@ -18,10 +18,11 @@ TEST(SessionNoticesTest, BoxesComeAfterTheCallOneAtATime) {
         // Asked for while this box is open: it waits until this one is closed.
         h.session.perform(SessionAction::TransposeUp);
         EXPECT_EQ(h.notice.warnings.size(), 1u);
-        // A click from the box's loop is a call of its own, checked as it ends.
-        const int before = h.marks.markCalls;
+        // A click from the box's loop is a call of its own, checked as it ends: the hint that
+        // the melody is not ended moves to the new note.
+        const std::size_t before = h.marks.repaints.size();
         h.click("Command323");
-        clickCheckedAtOnce = h.marks.markCalls > before;
+        clickCheckedAtOnce = h.marks.repaints.size() > before;
     };
     // The header alone holds no note to move.
     h.session.perform(SessionAction::TransposeUp);
