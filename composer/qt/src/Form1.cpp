@@ -26,6 +26,50 @@ namespace quillon {
 
 namespace {
 
+// A key of the session's as Qt names it; none for a key it does not bind.
+std::optional<QKeySequence> keySequence(const KeyPress& press) {
+    int key = 0;
+    switch (press.key) {
+    case Key::F5:
+        key = Qt::Key_F5;
+        break;
+    case Key::F6:
+        key = Qt::Key_F6;
+        break;
+    case Key::Escape:
+        key = Qt::Key_Escape;
+        break;
+    case Key::A:
+        key = Qt::Key_A;
+        break;
+    case Key::O:
+        key = Qt::Key_O;
+        break;
+    case Key::S:
+        key = Qt::Key_S;
+        break;
+    case Key::Y:
+        key = Qt::Key_Y;
+        break;
+    case Key::Z:
+        key = Qt::Key_Z;
+        break;
+    case Key::Up:
+        key = Qt::Key_Up;
+        break;
+    case Key::Down:
+        key = Qt::Key_Down;
+        break;
+    case Key::Other:
+        return std::nullopt;
+    }
+    Qt::KeyboardModifiers modifiers;
+    modifiers.setFlag(Qt::ControlModifier, press.ctrl);
+    modifiers.setFlag(Qt::ShiftModifier, press.shift);
+    modifiers.setFlag(Qt::AltModifier, press.alt);
+    return QKeySequence(QKeyCombination(modifiers, static_cast<Qt::Key>(key)));
+}
+
 // The layout is designed in twips; the window stands at 96 dots per inch, where Qt scales it
 // to the screen itself.
 constexpr int kDpi = 96;
@@ -194,23 +238,24 @@ void Form1::createControls() {
 }
 
 void Form1::bindKeys() {
-    // F5, F6, Esc, Ctrl+O, Ctrl+S and Ctrl+Shift+S anywhere in the window, whichever control has
-    // the focus.
-    const std::pair<QKeySequence, KeyPress> keys[] = {
-        {QKeySequence(Qt::Key_F5), {Key::F5}},
-        {QKeySequence(Qt::Key_F6), {Key::F6}},
-        {QKeySequence(Qt::Key_Escape), {Key::Escape}},
-        {QKeySequence(Qt::CTRL | Qt::Key_O), {Key::O, true}},
-        {QKeySequence(Qt::CTRL | Qt::Key_S), {Key::S, true}},
-        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), {Key::S, true, true}},
-    };
-    for (const auto& [sequence, key] : keys) {
-        auto* shortcut = new QShortcut(sequence, this);
-        connect(shortcut, &QShortcut::activated, this, [this, press = key] {
-            if (const auto action = session_->actionForKey(press, false)) {
-                session_->perform(*action);
+    // The session's window-wide keys work whichever control has the focus; Text1's own keys
+    // reach the session through its key handler.
+    for (const ActionEntry& action : sessionActions()) {
+        if (action.scope != KeyScope::Window) {
+            continue;
+        }
+        for (const KeyPress& press : action.keys) {
+            const std::optional<QKeySequence> sequence = keySequence(press);
+            if (!sequence) {
+                continue;
             }
-        });
+            auto* shortcut = new QShortcut(*sequence, this);
+            connect(shortcut, &QShortcut::activated, this, [this, press] {
+                if (const auto asked = session_->actionForKey(press, false)) {
+                    session_->perform(*asked);
+                }
+            });
+        }
     }
 }
 

@@ -86,7 +86,7 @@ std::u16string_view ComposerSession::text() const {
 
 std::optional<SessionAction> ComposerSession::actionForKey(const KeyPress& key,
                                                            bool inText1) const {
-    return core_->actionForKey(key, inText1);
+    return quillon::actionForKey(key, inText1);
 }
 
 void ComposerSession::setBoardProgressWindow(BoardProgressWindow* window) {

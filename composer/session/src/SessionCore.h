@@ -3,11 +3,11 @@
 #include <exception>
 
 #include "BoardPlayer.h"
+#include "MelodyChecking.h"
+#include "MelodyDocument.h"
 #include "NoticeQueue.h"
+#include "PreviewFollowing.h"
 #include "quillon/ComposerSession.h"
-#include "quillon/MelodyCheck.h"
-#include "quillon/MelodyPreview.h"
-#include "quillon/MelodyReader.h"
 #include "quillon/MusicEditor.h"
 #include "quillon/TextChange.h"
 #include "quillon/TextHistory.h"
@@ -22,7 +22,9 @@
 
 namespace quillon {
 
-// What ComposerSession does, behind its interface.
+// What ComposerSession does, behind its interface: the parts put together (the text and its
+// history, the editor's commands, checking, the preview, the melody document, the board) and
+// every call of a window's routed to them.
 class SessionCore {
 public:
     SessionCore(SessionPorts ports, MelodyKeeping keeping);
@@ -31,10 +33,8 @@ public:
     SessionCore& operator=(const SessionCore&) = delete;
 
     // Every entry point runs inside one of these: once the outermost ends, the melody is checked
-    // at once when the change was near the end (an append costs microseconds and its marks are
-    // then painted with the text), or once the user pauses when it was further up. Then what
-    // the call had to tell the user is shown. A timer's entry changes no text and checks
-    // nothing.
+    // (at once or after a pause, as the change asks), then what the call had to tell the user is
+    // shown. A timer's entry changes no text and checks nothing.
     class Entry {
     public:
         explicit Entry(SessionCore& core, bool settles = true) : core_(core), settles_(settles) {
@@ -56,15 +56,16 @@ public:
     void controlEdited(std::size_t from, std::size_t removed, std::u16string_view inserted,
                        std::size_t lengthAfter);
     void controlChanged();
-    std::optional<SessionAction> actionForKey(const KeyPress& key, bool inText1) const;
     void perform(SessionAction action, std::size_t item);
-    // Answers once, at once or when the user has answered the question; a second ask while the
-    // question is open is not answered.
-    void queryUnload(const std::function<void(bool mayClose)>& answer);
+    void queryUnload(const std::function<void(bool mayClose)>& answer) {
+        document_.queryUnload(answer);
+    }
     std::vector<MenuEntry> contextMenuEntries() const;
     bool canUndo() const { return history_.canUndo(); }
     bool canRedo() const { return history_.canRedo(); }
-    std::u16string tipAt(std::size_t controlOffset) const;
+    std::u16string tipAt(std::size_t controlOffset) const {
+        return checking_.tipAt(mirror_.textIndex(controlOffset));
+    }
     std::vector<TextMark> marksWithin(std::size_t from, std::size_t to) const {
         return mirror_.marksWithin(from, to);
     }
@@ -81,75 +82,31 @@ public:
     void timerFired(const std::function<void()>& run) noexcept;
 
 private:
-    void play();
     void copyArduinoSketch();
-    void playOnBoard();
-    void stopPlaying();
-    void follow();
-    void check();
     // A write of the session's, or a step of the history walked, is in the text.
     void written();
     void userEdited(std::optional<TextMirror::Edit> edit);
     void textMoved();
-    void settle();
     void walk(bool undo);
-    void soundClickedNote(MusicCode code);
     // Moves the notes of the selection, or of the whole melody, by `step` note indexes.
     void transposeNotes(int step);
-
-    // Keeping, saving and opening.
-    void beginMelody();
-    void open();
-    // A tune file (MIDI, RTTTL) brought in as music codes; false when the file is to be opened
-    // as text instead.
-    bool bringInTune(const std::filesystem::path& path);
-    // The tune at `index` of what the file's bytes offer, or the default one, as a new melody.
-    void takeTune(const std::filesystem::path& path, const std::string& bytes,
-                  std::optional<std::size_t> index);
-    void openFile(const std::filesystem::path& chosen);
-    void openRecent(std::size_t item);
-    // Told whether the melody was saved, at once or once the user has chosen a file.
-    void save(bool askForName, std::function<void(bool saved)> done = {});
-    bool saveTo(const std::filesystem::path& target);
     // What a dialog's answer sets off, as an entry of its own: the answer may come after the
     // call that asked has returned.
     void answered(const std::function<void()>& run) noexcept;
     void flushNotices() noexcept;
-    // Puts `text` into Text1 as one step that counts as one change, like a paste.
-    void putText(std::u16string_view text);
-    // Writes a change into Text1 the same way.
+    // Writes a change into Text1 as one step that counts as one change, like a paste.
     void write(const TextChange& change);
-    void showCaption();
-    void warn(const FileProblem& problem);
 
     SessionPorts ports_;
     TextMirror mirror_;
     TextHistory history_;
     MusicEditor editor_;
-    MelodyPreview preview_;
-    std::unique_ptr<OneShotTimer> checkTimer_;
-    std::unique_ptr<OneShotTimer> followTimer_;
-    // Reads the text again only from where it changed; holds the melody as last read.
-    MelodyCheck checker_;
-    // Whether the text is as it was when last read.
-    bool checked_ = false;
-    bool melodyPlaying_ = false;
-    bool soundOnClick_ = true;
+    MelodyChecking checking_;
+    PreviewFollowing preview_;
     int entries_ = 0;
     NoticeQueue* notices_ = nullptr;
-    // The close question is open: its answer decides.
-    bool closeAsked_ = false;
-    // Answers to dialogs hold a weak copy: one that comes after the session has gone is dropped.
-    std::shared_ptr<int> life_ = std::make_shared<int>(0);
-
-    // After the history, which it reads when it writes on its way out.
-    std::unique_ptr<MelodyKeeper> keeper_;
-    // The melody's own file, once saved or opened, and the text it holds.
-    std::optional<std::filesystem::path> file_;
-    std::u16string savedText_;
-    // The recent melodies as the context menu last listed them.
-    mutable std::vector<std::filesystem::path> listedRecent_;
-    std::u16string caption_;
+    // After the history, which it reads when it keeps the melody on its way out.
+    MelodyDocument document_;
     // Last: its thread is stopped before anything it reports to goes.
     BoardPlayer board_;
 };

@@ -47,8 +47,9 @@ TEST(ArduinoSketchTest, ArrayLinesAndEnds) {
     EXPECT_NE(arduinoSketch({}).find(u"PROGMEM = {\r\n0x00};\r\n"), std::u16string::npos);
 }
 
-// The context menu's entry above the recent melodies copies the sketch of what the firmware would play: the codes in
-// front of the first 0; when another program holds the clipboard the user is told.
+// The context menu's entry above the recent melodies copies the sketch of what the firmware would
+// play: the codes in front of the first 0; when another program holds the clipboard the user is
+// told.
 TEST(ArduinoSketchTest, TheMenuEntryCopiesThePlayedCodesAsASketch) {
     test::SessionHarness h;
     h.text1.typeAtEnd(u"0x73,0x9b,0x00,0x11,");

@@ -5,6 +5,7 @@
 #include "quillon/FormTable.h"
 #include "quillon/MelodyKeeper.h"
 #include "quillon/PortList.h"
+#include "quillon/SessionActions.h"
 #include "quillon/SessionPorts.h"
 #include "quillon/SoundSink.h"
 #include "quillon/UserTexts.h"
@@ -21,53 +22,6 @@ namespace quillon {
 
 class NoticeQueue;
 class SessionCore;
-
-// What a key or a menu entry asks of the session.
-enum class SessionAction : std::uint8_t {
-    Play,
-    Stop,
-    Undo,
-    Redo,
-    ToggleSoundOnClick,
-    SelectAll,
-    Open,
-    Save,
-    SaveAs,
-    // One of the recent melodies, by the `item` that contextMenuEntries gave it.
-    OpenRecent,
-    // The melody as a complete Arduino sketch, to the clipboard.
-    CopyArduinoSketch,
-    // The melody written onto a connected board, which then plays it (F6).
-    PlayOnBoard,
-    // Every note of the selection, or of the melody when nothing is selected, one natural or
-    // one octave up or down (Alt+Up, Alt+Down, Alt+Shift+Up, Alt+Shift+Down).
-    TransposeUp,
-    TransposeDown,
-    OctaveUp,
-    OctaveDown,
-};
-
-// The keys the session binds, as each window translates its own.
-enum class Key : std::uint8_t { Other, F5, F6, Escape, A, O, S, Y, Z, Up, Down };
-
-struct KeyPress {
-    Key key = Key::Other;
-    bool ctrl = false;
-    bool shift = false;
-    bool alt = false;
-};
-
-struct MenuEntry {
-    SessionAction action;
-    std::u16string text;
-    bool enabled = true;
-    bool checkable = false;
-    bool checked = false;
-    // Passed back to perform with the action: which recent melody.
-    std::size_t item = 0;
-    // Not empty: the entry opens this submenu and has no action of its own.
-    std::vector<MenuEntry> submenu;
-};
 
 // The window's parts the session drives. All must outlive the session.
 struct SessionPorts {

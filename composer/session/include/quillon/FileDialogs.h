@@ -24,6 +24,12 @@ std::span<const FileFilter> melodyFileFilters();
 // The Open dialog's: C source files, tunes to bring in (RTTTL, MIDI), then all files.
 std::span<const FileFilter> openFileFilters();
 
+// What Open makes of a file it is given, by the formats of one table: a tune to bring in (MIDI
+// by its content or name, RTTTL by its name), a .txt that may hold RTTTL (one without a brace;
+// C source with a comment may have colons as RTTTL does), or C text.
+enum class OpenedKind : std::uint8_t { Text, Midi, Rtttl, MaybeRtttl };
+OpenedKind openedKind(const std::filesystem::path& path, std::string_view bytes);
+
 // What a file without an extension is given when saved.
 inline constexpr std::u16string_view kDefaultSuffix = u"h";
 
