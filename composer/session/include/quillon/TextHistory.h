@@ -29,11 +29,11 @@ public:
 
     std::u16string text() const override;
     // The text without a copy, until the next change.
-    std::u16string_view view() const { return mirror_.text(); }
+    std::u16string_view view() const override { return mirror_.text(); }
     // A program write: one step, or part of the step of the write it is nested in.
     void setText(std::u16string_view text) override;
     // The same, told what changes: `removed` code units at `at` become `inserted`.
-    void replaceRange(std::size_t at, std::size_t removed, std::u16string_view inserted);
+    void replaceRange(std::size_t at, std::size_t removed, std::u16string_view inserted) override;
     std::size_t historyPosition() const noexcept override { return undo_.size(); }
     void clearHistory() noexcept override;
 
