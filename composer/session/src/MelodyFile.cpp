@@ -24,7 +24,12 @@ OpenedMelody readMelodyFile(const std::filesystem::path& path) {
 
 std::optional<FileProblem> writeMelodyFile(const std::filesystem::path& path,
                                            std::u16string_view text) {
-    if (const std::error_code error = replaceFile(path, encodeUtf8(text))) {
+    return writeMelodyFileEncoded(path, encodeUtf8(text));
+}
+
+std::optional<FileProblem> writeMelodyFileEncoded(const std::filesystem::path& path,
+                                                  std::string_view utf8) {
+    if (const std::error_code error = replaceFile(path, utf8)) {
         return FileProblem{FileProblemKind::CannotWrite, path, error};
     }
     return std::nullopt;

@@ -58,8 +58,10 @@ SessionCore::SessionCore(SessionPorts ports, MelodyKeeping keeping)
         if (keeping.folder) {
             archive.emplace(*keeping.folder);
         }
-        keeper_ = std::make_unique<MelodyKeeper>(std::move(archive), ports_.timers, ports_.notice,
-                                                 [this] { return history_.text(); });
+        keeper_ = std::make_unique<MelodyKeeper>(
+            std::move(archive), ports_.timers, ports_.notice,
+            KeptText{[this] { return history_.view(); },
+                     [this] { return history_.takeEarliestChange(TextHistory::Reader::Keeper); }});
     }
     // Beside the kept melodies' folder: the board kind asked once is remembered across runs.
     if (keeping.on && keeping.folder) {

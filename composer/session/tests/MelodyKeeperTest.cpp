@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -28,10 +29,17 @@ struct KeeperTest : testing::Test {
     FakeTimers timers;
     FakeNotice notice;
     std::u16string text1;
-    MelodyKeeper keeper{MelodyArchive(folder), timers, notice, [this] { return text1; }};
+    // Where Text1 changed since the keeper last asked, as the history tells it.
+    std::size_t changedFrom = std::u16string::npos;
+    MelodyKeeper keeper{
+        MelodyArchive(folder), timers, notice,
+        KeptText{[this] { return std::u16string_view(text1); },
+                 [this] { return std::exchange(changedFrom, std::u16string::npos); }}};
 
     // A change of Text1, as the session reports it.
     void change(std::u16string text) {
+        const auto [old, now] = std::mismatch(text1.begin(), text1.end(), text.begin(), text.end());
+        changedFrom = std::min(changedFrom, static_cast<std::size_t>(old - text1.begin()));
         text1 = std::move(text);
         keeper.changed();
     }
@@ -97,6 +105,44 @@ TEST_F(KeeperTest, OnlyTheHeaderIsNoMelodyAndTheNewest100AreKept) {
     change(kHeader + u"0x73,");
     keeper.flush();
     EXPECT_EQ(bytesOf(file), kHeaderBytes + "0x73,");
+}
+
+TEST_F(KeeperTest, AChangeAnywhereIsKeptAndGoingBackToTheFileWritesNothing) {
+    keeper.begin({2025, 3, 14, 9, 0, 2});
+    const fs::path file = folder / "2025-03-14_09-00-02.h";
+    // A comment in front (two units for the clef), then notes enough that the text runs to
+    // several kilobytes: a change near the start is far from the end.
+    std::u16string notes;
+    std::string noteBytes;
+    for (int i = 0; i < 2000; ++i) {
+        notes += u"0x82,";
+        noteBytes += "0x82,";
+    }
+    change(u"// 小星星 \U0001D11E\r\n" + kHeader + notes);
+    timers.advance(1000);
+    EXPECT_EQ(bytesOf(file), "// \xe5\xb0\x8f\xe6\x98\x9f\xe6\x98\x9f \xf0\x9d\x84\x9e\r\n" +
+                                 kHeaderBytes + noteBytes);
+
+    // The comment retyped, and a rest at the end, between two writes.
+    change(u"// 两只老虎\r\n" + kHeader + notes);
+    change(text1 + u"0xf8,");
+    timers.advance(1000);
+    const std::string tigers = "// \xe4\xb8\xa4\xe5\x8f\xaa\xe8\x80\x81\xe8\x99\x8e\r\n";
+    EXPECT_EQ(bytesOf(file), tigers + kHeaderBytes + noteBytes + "0xf8,");
+
+    // Undone and redone back to what the file holds: nothing is written, so a file taken away
+    // meanwhile stays away.
+    fs::remove(file);
+    const std::u16string kept = text1;
+    change(kept.substr(0, kept.size() - 5));
+    change(kept);
+    timers.advance(1000);
+    EXPECT_FALSE(fs::exists(file));
+    // The next change writes it whole again.
+    change(kept + u"0x03,");
+    timers.advance(1000);
+    EXPECT_EQ(bytesOf(file), tigers + kHeaderBytes + noteBytes + "0xf8,0x03,");
+    EXPECT_TRUE(notice.warnings.empty());
 }
 
 } // namespace

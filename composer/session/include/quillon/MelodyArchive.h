@@ -41,6 +41,9 @@ public:
     // Writes the melody safely (writeMelodyFile), making the folder first when there is none.
     std::optional<FileProblem> write(const std::filesystem::path& file,
                                      std::u16string_view text) const;
+    // The same for a text already encoded as UTF-8.
+    std::optional<FileProblem> writeEncoded(const std::filesystem::path& file,
+                                            std::string_view utf8) const;
 
     void remove(const std::filesystem::path& file) const;
 
