@@ -1,6 +1,7 @@
 #include "quillon/MusicEditor.h"
 
 #include "quillon/MusicCode.h"
+#include "quillon/TextChange.h"
 
 #include <cstdint>
 #include <exception>
@@ -81,11 +82,12 @@ void MusicEditor::AppendTerminator() {
 
 bool MusicEditor::appendText(std::initializer_list<std::u16string_view> pieces) {
     try {
-        std::u16string text = text1_.text();
+        std::u16string added;
         for (const std::u16string_view piece : pieces) {
-            text += piece;
+            added += piece;
         }
-        text1_.setText(text);
+        // Only the end is read: the old text stays where it is.
+        text1_.replaceRange(text1_.view().size(), 0, added);
         return true;
     } catch (const std::exception&) {
         // A refused write leaves the old text in place.
@@ -95,7 +97,7 @@ bool MusicEditor::appendText(std::initializer_list<std::u16string_view> pieces) 
 
 void MusicEditor::ExtendLastCode() {
     try {
-        std::u16string text = text1_.text();
+        const std::u16string_view text = text1_.view();
 
         // Line breaks after the last item (the automatic one after every 16th note) stay
         // behind it; the item in front of them is the one raised.
@@ -125,11 +127,13 @@ void MusicEditor::ExtendLastCode() {
 
         // Below 16 the first digit of the pair stays and only the second is rewritten.
         const std::size_t keep = value > 15 ? end - 3 : end - 2;
-        std::u16string result = text.substr(0, keep);
-        result += upperHex(value);
-        result += kSeparator;
-        result.append(text, end, std::u16string::npos);
-        text1_.setText(result);
+        std::u16string tail = upperHex(value);
+        tail += kSeparator;
+        tail += text.substr(end);
+        // Only the units that differ are written ("0x82," to "0x83," is one digit): the step
+        // that undo keeps and what the window repaints are no larger than the change.
+        const TextChange change = changeBetween(text.substr(keep), tail);
+        text1_.replaceRange(keep + change.at, change.removed, change.inserted);
     } catch (const std::exception&) {
         // A refused write leaves the last code as it was.
     }
@@ -168,7 +172,7 @@ void MusicEditor::Text1_Change() {
         return;
     }
     try {
-        if (!endsOutsideALiteral(text1_.text())) {
+        if (!endsOutsideALiteral(text1_.view())) {
             if (!breakWaits_) {
                 breakWaits_ = true;
                 remember();

@@ -26,6 +26,31 @@ TEST(EditCommands, LineBreakEndAndRestAppendBehindWhateverIsThere) {
     EXPECT_EQ(h.text1.text(), kHeaderLine + u"\r\n0x00};\r\n0x00};\r\n0xf8,abc0x03,");
 }
 
+TEST(EditCommands, AppendsAndExtendWriteOnlyWhatTheyChange) {
+    // A click costs the same at the end of a long melody: no command but Clear and start-up
+    // writes the whole text.
+    EditorHarness h;
+    const int wholeWrites = h.text1.wholeWrites;
+    std::u16string expected = kHeaderLine;
+    for (int note = 1; note <= 40; ++note) {
+        h.editor.AppendCodeItem(u"0x82");
+        expected += u"0x82,";
+        if (note % 16 == 0) {
+            expected += u"\r\n";
+        }
+    }
+    h.editor.AppendCodeItem(u"0xf8");
+    h.editor.AppendLineBreak();
+    h.editor.ExtendLastCode();
+    expected += u"0xF9,\r\n";
+    // Of "0xf8," only the digits that change.
+    EXPECT_EQ(h.text1.lastRange, (TextChange{expected.size() - 5, 2, u"F9"}));
+    h.editor.AppendTerminator();
+    expected += u"0x00};\r\n";
+    EXPECT_EQ(h.text1.text(), expected);
+    EXPECT_EQ(h.text1.wholeWrites, wholeWrites);
+}
+
 TEST(EditCommands, ExtendRaisesTheLastItemByOne) {
     const std::vector<Case> cases = {
         {u"0x03,", u"0x04,"},         {u"0x07,", u"0x08,"},

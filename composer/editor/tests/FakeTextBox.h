@@ -1,6 +1,7 @@
 #pragma once
 
 #include "quillon/TextBox.h"
+#include "quillon/TextChange.h"
 
 #include <cstddef>
 #include <functional>
@@ -35,7 +36,14 @@ public:
     int depth = 0;
     int maxDepth = 0;
 
-    std::u16string text() const override {
+    // Writes of the whole text and of a range, and the last range asked for.
+    int wholeWrites = 0;
+    int rangeWrites = 0;
+    TextChange lastRange;
+
+    std::u16string text() const override { return std::u16string(view()); }
+
+    std::u16string_view view() const override {
         if (refuseReads) {
             throw std::runtime_error("read refused");
         }
@@ -43,25 +51,18 @@ public:
     }
 
     void setText(std::u16string_view text) override {
-        if (refuse && refuse(depth)) {
-            throw std::runtime_error("write refused");
+        ++wholeWrites;
+        write(0, text_.size(), text);
+    }
+
+    void replaceRange(std::size_t at, std::size_t removed, std::u16string_view inserted) override {
+        ++rangeWrites;
+        lastRange = {at, removed, std::u16string(inserted)};
+        // Never clamped: a range outside the text leaves it as it was, which the tests see.
+        if (at > text_.size() || removed > text_.size() - at) {
+            throw std::out_of_range("range outside the text");
         }
-        ++writes;
-        std::u16string before = onWrite ? text_ : std::u16string();
-        text_.assign(text);
-        // The automatic break of a program write is undone with it; the one that a typed edit
-        // triggers is a step of its own.
-        if (depth > 0 && !typing_) {
-            if (keepsUndoPoints) {
-                points_[position_] = text_;
-            }
-        } else {
-            addPoint();
-        }
-        if (onWrite) {
-            onWrite(before, text_, depth);
-        }
-        raiseChange();
+        write(at, removed, inserted);
     }
 
     // The user's typing at a caret position: removes `removed` characters there, inserts
@@ -85,6 +86,28 @@ public:
     bool redo() { return moveTo(position_ + 1 < points_.size() ? position_ + 1 : position_); }
 
 private:
+    void write(std::size_t at, std::size_t removed, std::u16string_view inserted) {
+        if (refuse && refuse(depth)) {
+            throw std::runtime_error("write refused");
+        }
+        ++writes;
+        std::u16string before = onWrite ? text_ : std::u16string();
+        text_.replace(at, removed, inserted);
+        // The automatic break of a program write is undone with it; the one that a typed edit
+        // triggers is a step of its own.
+        if (depth > 0 && !typing_) {
+            if (keepsUndoPoints) {
+                points_[position_] = text_;
+            }
+        } else {
+            addPoint();
+        }
+        if (onWrite) {
+            onWrite(before, text_, depth);
+        }
+        raiseChange();
+    }
+
     void addPoint() {
         if (!keepsUndoPoints) {
             ++position_;

@@ -137,12 +137,17 @@ fs::path MelodyArchive::freePath(const LocalTime& began) const {
 
 std::optional<FileProblem> MelodyArchive::write(const fs::path& file,
                                                 std::u16string_view text) const {
+    return writeEncoded(file, encodeUtf8(text));
+}
+
+std::optional<FileProblem> MelodyArchive::writeEncoded(const fs::path& file,
+                                                       std::string_view utf8) const {
     std::error_code error;
     fs::create_directories(folder_, error);
     if (error) {
         return FileProblem{FileProblemKind::CannotWrite, folder_, error};
     }
-    return writeMelodyFile(file, text);
+    return writeKeptMelodyFile(file, utf8);
 }
 
 void MelodyArchive::remove(const fs::path& file) const {

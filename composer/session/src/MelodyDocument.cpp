@@ -21,8 +21,10 @@ MelodyDocument::MelodyDocument(const SessionPorts& ports, MelodyKeeping keeping,
         if (keeping.folder) {
             archive.emplace(*keeping.folder);
         }
-        keeper_ = std::make_unique<MelodyKeeper>(std::move(archive), ports.timers, ports.notice,
-                                                 [this] { return history_.text(); });
+        keeper_ = std::make_unique<MelodyKeeper>(
+            std::move(archive), ports.timers, ports.notice,
+            KeptText{[this] { return history_.view(); },
+                     [this] { return history_.takeEarliestChange(TextHistory::Reader::Keeper); }});
     }
 }
 

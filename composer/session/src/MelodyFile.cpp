@@ -30,6 +30,14 @@ std::optional<FileProblem> writeMelodyFile(const std::filesystem::path& path,
     return std::nullopt;
 }
 
+std::optional<FileProblem> writeKeptMelodyFile(const std::filesystem::path& path,
+                                               std::string_view utf8) {
+    if (const std::error_code error = replaceFile(path, utf8, FolderFlush::WhenNew)) {
+        return FileProblem{FileProblemKind::CannotWrite, path, error};
+    }
+    return std::nullopt;
+}
+
 std::u16string problemDetail(const FileProblem& problem) {
     std::u16string detail = displayPath(problem.path);
     if (problem.error) {

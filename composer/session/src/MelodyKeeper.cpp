@@ -5,7 +5,7 @@
 namespace quillon {
 
 MelodyKeeper::MelodyKeeper(std::optional<MelodyArchive> archive, TimerFactory& timers,
-                           Notice& notice, std::function<std::u16string()> text)
+                           Notice& notice, KeptText text)
     : archive_(std::move(archive)), notice_(notice), text_(std::move(text)),
       timer_(timers.makeTimer([this] { write(); })) {}
 
@@ -15,7 +15,7 @@ void MelodyKeeper::begin(const LocalTime& began) {
     flush();
     began_ = began;
     file_.reset();
-    written_.reset();
+    upToDate_ = false;
     pending_ = false;
 }
 
@@ -43,8 +43,9 @@ std::vector<KeptMelody> MelodyKeeper::recent() const {
 void MelodyKeeper::write() {
     timer_->stop();
     pending_ = false;
-    std::u16string text = text_();
-    if (written_ == text) {
+    const std::u16string_view text = text_.view();
+    const bool differs = encoded_.update(text, text_.takeEarliestChange());
+    if (!differs && upToDate_) {
         return;
     }
     if (isEmptyMelody(text)) {
@@ -52,9 +53,10 @@ void MelodyKeeper::write() {
             archive_->remove(*file_);
         }
         file_.reset();
-        written_ = std::move(text);
+        upToDate_ = true;
         return;
     }
+    upToDate_ = false;
     if (!archive_) {
         pending_ = true;
         report({FileProblemKind::CannotWrite,
@@ -64,13 +66,13 @@ void MelodyKeeper::write() {
     }
     const bool first = !file_;
     const std::filesystem::path file = first ? archive_->freePath(began_) : *file_;
-    if (const std::optional<FileProblem> problem = archive_->write(file, text)) {
+    if (const std::optional<FileProblem> problem = archive_->writeEncoded(file, encoded_.bytes())) {
         pending_ = true;
         report(*problem);
         return;
     }
     file_ = file;
-    written_ = std::move(text);
+    upToDate_ = true;
     if (first) {
         archive_->prune(MelodyArchive::kKept, file);
     }

@@ -216,15 +216,18 @@ std::size_t TextHistory::walk(const Step& step, bool undoing) {
 }
 
 void TextHistory::touched(std::size_t at) {
-    earliestChange_ = std::min(earliestChange_, at);
+    for (std::size_t& earliest : earliestChange_) {
+        earliest = std::min(earliest, at);
+    }
 }
 
-std::size_t TextHistory::earliestChange() const {
-    return earliestChange_;
+std::size_t TextHistory::earliestChange(Reader reader) const {
+    return earliestChange_[static_cast<std::size_t>(reader)];
 }
 
-std::size_t TextHistory::takeEarliestChange() {
-    return std::exchange(earliestChange_, static_cast<std::size_t>(-1));
+std::size_t TextHistory::takeEarliestChange(Reader reader) {
+    return std::exchange(earliestChange_[static_cast<std::size_t>(reader)],
+                         static_cast<std::size_t>(-1));
 }
 
 } // namespace quillon

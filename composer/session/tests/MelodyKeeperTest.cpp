@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -28,10 +29,17 @@ struct KeeperTest : testing::Test {
     FakeTimers timers;
     FakeNotice notice;
     std::u16string text1;
-    MelodyKeeper keeper{MelodyArchive(folder), timers, notice, [this] { return text1; }};
+    // Where Text1 changed since the keeper last asked, as the history tells it.
+    std::size_t changedFrom = std::u16string::npos;
+    MelodyKeeper keeper{
+        MelodyArchive(folder), timers, notice,
+        KeptText{[this] { return std::u16string_view(text1); },
+                 [this] { return std::exchange(changedFrom, std::u16string::npos); }}};
 
     // A change of Text1, as the session reports it.
     void change(std::u16string text) {
+        const auto [old, now] = std::mismatch(text1.begin(), text1.end(), text.begin(), text.end());
+        changedFrom = std::min(changedFrom, static_cast<std::size_t>(old - text1.begin()));
         text1 = std::move(text);
         keeper.changed();
     }
@@ -97,6 +105,23 @@ TEST_F(KeeperTest, OnlyTheHeaderIsNoMelodyAndTheNewest100AreKept) {
     change(kHeader + u"0x73,");
     keeper.flush();
     EXPECT_EQ(bytesOf(file), kHeaderBytes + "0x73,");
+}
+
+TEST_F(KeeperTest, GoingBackToWhatTheFileHoldsWritesNothing) {
+    keeper.begin({2025, 3, 14, 9, 0, 2});
+    const fs::path file = folder / "2025-03-14_09-00-02.h";
+    change(u"// \u4e2d\r\n" + kHeader + u"0x82,0xf8,");
+    timers.advance(1000);
+    // Undone and redone between two writes: a file taken away meanwhile stays away.
+    fs::remove(file);
+    change(text1.substr(0, text1.size() - 5));
+    change(text1 + u"0xf8,");
+    timers.advance(1000);
+    EXPECT_FALSE(fs::exists(file));
+    // The next change in front writes it whole again.
+    change(u"// \u97f3" + text1.substr(4));
+    timers.advance(1000);
+    EXPECT_EQ(bytesOf(file), "// \xe9\x9f\xb3\r\n" + kHeaderBytes + "0x82,0xf8,");
 }
 
 } // namespace

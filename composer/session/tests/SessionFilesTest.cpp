@@ -185,6 +185,23 @@ TEST_F(SessionFilesTest, OpenAsksWhichTuneWhenTheFileHoldsMore) {
     EXPECT_EQ(h.text1.text(), kHeaderLine + u"0x73,0x7b,0x00};\r\n");
 }
 
+TEST_F(SessionFilesTest, AnEditFarFromTheEndIsKeptAsItIsUndone) {
+    // Long enough that what is kept is not encoded whole again at every write.
+    h.clicks("Command323", 1000);
+    std::string notes;
+    for (int note = 1; note <= 1000; ++note) {
+        notes += note % 16 == 0 ? "0x82,\r\n" : "0x82,";
+    }
+    EXPECT_EQ(keptTexts(), std::set<std::string>{kHeaderBytes + notes});
+    // Typed in front of everything, and checked at once by playing it before it is kept.
+    h.text1.type(0, u"// 小星星\n");
+    h.key(Key::F5);
+    EXPECT_EQ(keptTexts(), std::set<std::string>{"// \xe5\xb0\x8f\xe6\x98\x9f\xe6\x98\x9f\r\n" +
+                                                 kHeaderBytes + notes});
+    h.undo();
+    EXPECT_EQ(keptTexts(), std::set<std::string>{kHeaderBytes + notes});
+}
+
 TEST_F(SessionFilesTest, ClosingAsksOnlyAboutAFileWithChangesNotSaved) {
     h.click("Command323");
     askToClose();

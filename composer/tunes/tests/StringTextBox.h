@@ -16,9 +16,12 @@ public:
     std::function<void()> onChange;
 
     std::u16string text() const override { return text_; }
+    std::u16string_view view() const override { return text_; }
 
-    void setText(std::u16string_view text) override {
-        text_.assign(text);
+    void setText(std::u16string_view text) override { replaceRange(0, text_.size(), text); }
+
+    void replaceRange(std::size_t at, std::size_t removed, std::u16string_view inserted) override {
+        text_.replace(at, removed, inserted);
         ++position_;
         if (onChange) {
             onChange();

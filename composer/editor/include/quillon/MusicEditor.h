@@ -11,7 +11,7 @@
 namespace quillon {
 
 // The composer's edit commands and its change handler. Holds no copy of the document: every
-// command reads the text box, builds the new text and writes it back in exactly one write.
+// command reads the text box and writes what it changes back in exactly one write.
 // No command throws; a step that fails is skipped.
 class MusicEditor {
 public:
@@ -52,8 +52,7 @@ private:
     // Files the present state under the text box's present history position.
     void remember();
 
-    // Reads the whole text, appends the pieces and writes it back in one write; false when the
-    // text box refused.
+    // Appends the pieces at the end of the text in one write; false when the text box refused.
     bool appendText(std::initializer_list<std::u16string_view> pieces);
 
     UndoableText& text1_;

@@ -38,9 +38,12 @@ public:
     // The file for a melody that began at `began`: a name no file in the folder has now.
     std::filesystem::path freePath(const LocalTime& began) const;
 
-    // Writes the melody safely (writeMelodyFile), making the folder first when there is none.
+    // Writes the melody safely (writeKeptMelodyFile), making the folder first when there is none.
     std::optional<FileProblem> write(const std::filesystem::path& file,
                                      std::u16string_view text) const;
+    // The same for a text already encoded as UTF-8.
+    std::optional<FileProblem> writeEncoded(const std::filesystem::path& file,
+                                            std::string_view utf8) const;
 
     void remove(const std::filesystem::path& file) const;
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "quillon/IncrementalUtf8.h"
 #include "quillon/LocalTime.h"
 #include "quillon/MelodyArchive.h"
 #include "quillon/SessionPorts.h"
@@ -10,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quillon {
@@ -23,6 +25,15 @@ struct MelodyKeeping {
     static MelodyKeeping inUserFolder() { return {true, MelodyArchive::userFolder()}; }
 };
 
+// What the keeper reads of Text1.
+struct KeptText {
+    // The whole text without a copy, valid until the next change.
+    std::function<std::u16string_view()> view;
+    // The first offset that any change touched since the last take; past the end when none
+    // did. The keeper's own: nothing else takes it.
+    std::function<std::size_t()> takeEarliestChange;
+};
+
 // Keeps the melody being composed in the archive without asking. A melody is the text from
 // start-up, Clear or Open until the next of these; the session says when one begins and when
 // the text changes, and the keeper writes the text kWriteDelay after the first change not yet
@@ -30,13 +41,17 @@ struct MelodyKeeping {
 // and the disk is written at most twice a second. A melody that is only the array header is not
 // kept (and its file goes when it becomes one again). When a write fails the composer goes on;
 // the user is told once, in a warning, and the next change tries again.
+//
+// A write costs what changed, not the melody: the text is read in place, only the part from
+// the earliest change on is encoded again and compared with what the file holds, and the file
+// is replaced whole (a crash leaves the old one or the new one) only when its bytes differ.
 class MelodyKeeper {
 public:
     static constexpr std::chrono::milliseconds kWriteDelay{500};
 
-    // `archive` is none when the environment names no data folder. `text` reads Text1.
+    // `archive` is none when the environment names no data folder.
     MelodyKeeper(std::optional<MelodyArchive> archive, TimerFactory& timers, Notice& notice,
-                 std::function<std::u16string()> text);
+                 KeptText text);
     ~MelodyKeeper();
     MelodyKeeper(const MelodyKeeper&) = delete;
     MelodyKeeper& operator=(const MelodyKeeper&) = delete;
@@ -63,12 +78,15 @@ private:
 
     std::optional<MelodyArchive> archive_;
     Notice& notice_;
-    std::function<std::u16string()> text_;
+    KeptText text_;
     std::unique_ptr<OneShotTimer> timer_;
     LocalTime began_;
     std::optional<std::filesystem::path> file_;
-    // What the file holds, so that undoing and redoing back to it writes nothing.
-    std::optional<std::u16string> written_;
+    // Text1 as UTF-8, as of the last write.
+    IncrementalUtf8 encoded_;
+    // The file holds `encoded_` (or is rightly absent), so that undoing and redoing back to it
+    // writes nothing.
+    bool upToDate_ = false;
     bool pending_ = false;
     bool reported_ = false;
 };

@@ -3,7 +3,9 @@
 #include "quillon/TextBox.h"
 #include "quillon/TextMirror.h"
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -29,11 +31,11 @@ public:
 
     std::u16string text() const override;
     // The text without a copy, until the next change.
-    std::u16string_view view() const { return mirror_.text(); }
+    std::u16string_view view() const override { return mirror_.text(); }
     // A program write: one step, or part of the step of the write it is nested in.
     void setText(std::u16string_view text) override;
     // The same, told what changes: `removed` code units at `at` become `inserted`.
-    void replaceRange(std::size_t at, std::size_t removed, std::u16string_view inserted);
+    void replaceRange(std::size_t at, std::size_t removed, std::u16string_view inserted) override;
     std::size_t historyPosition() const noexcept override { return undo_.size(); }
     void clearHistory() noexcept override;
 
@@ -57,9 +59,14 @@ public:
     bool undo();
     bool redo();
 
-    // The first offset that any change since the last take touched; past the end when none did.
-    std::size_t earliestChange() const;
-    std::size_t takeEarliestChange();
+    // Those who read the text again after it changed, each from where it changed since it last
+    // looked: the check, and the keeper of the melody's file.
+    enum class Reader : std::uint8_t { Check, Keeper };
+
+    // The first offset that any change since the reader's last take touched; past the end when
+    // none did.
+    std::size_t earliestChange(Reader reader = Reader::Check) const;
+    std::size_t takeEarliestChange(Reader reader = Reader::Check);
 
 private:
     using Edit = TextMirror::Edit;
@@ -88,7 +95,8 @@ private:
     bool walking_ = false;
     // The last step came from a program write, so that a write from inside its change joins it.
     bool lastWasProgramWrite_ = false;
-    std::size_t earliestChange_ = static_cast<std::size_t>(-1);
+    std::array<std::size_t, 2> earliestChange_{static_cast<std::size_t>(-1),
+                                               static_cast<std::size_t>(-1)};
 };
 
 } // namespace quillon
