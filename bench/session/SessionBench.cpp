@@ -1,7 +1,6 @@
 // One note click through the session, with the check it brings, on a melody of a given number
 // of codes, against fake controls: what the core adds to a click whatever the window.
 #include "FakeWindow.h"
-#include "quillon/IncrementalUtf8.h"
 #include "quillon/MelodyFile.h"
 #include "quillon/MusicCode.h"
 #include "quillon/TextCodec.h"
@@ -54,10 +53,9 @@ std::u16string melodyOf(long codes) {
 }
 
 // What keeping the melody costs each time it is written, twice a second while the user clicks:
-// the file replaced on the disk (the encoding is below). Beside it the floor, one copy of the
-// text.
+// the text encoded and replaced on the disk. Beside it the floor, one copy of the text.
 void BM_KeptMelodyWrite(benchmark::State& state) {
-    const std::string melody = quillon::encodeUtf8(melodyOf(state.range(0)));
+    const std::u16string melody = melodyOf(state.range(0));
     std::string folder = (std::filesystem::temp_directory_path() / "quillon-bench-XXXXXX").string();
     if (::mkdtemp(folder.data()) == nullptr) {
         state.SkipWithError("mkdtemp failed");
@@ -65,7 +63,7 @@ void BM_KeptMelodyWrite(benchmark::State& state) {
     }
     const std::filesystem::path file = std::filesystem::path(folder) / "kept.h";
     for (auto _ : state) {
-        benchmark::DoNotOptimize(quillon::writeKeptMelodyFile(file, melody));
+        benchmark::DoNotOptimize(quillon::writeMelodyFile(file, melody));
     }
     std::filesystem::remove_all(folder);
 }
@@ -78,27 +76,6 @@ void BM_KeptMelodyEncode(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_KeptMelodyEncode)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMicrosecond);
-
-// The same encoding as the keeper does it between two writes: a few notes appended, the text
-// encoded again only from a little before them.
-void BM_KeptMelodyEncodeAppend(benchmark::State& state) {
-    std::u16string melody = melodyOf(state.range(0));
-    quillon::IncrementalUtf8 encoded;
-    encoded.update(melody, 0);
-    const std::size_t grown = melody.size();
-    for (auto _ : state) {
-        const std::size_t end = melody.size();
-        melody += u"0x82,0x82,";
-        benchmark::DoNotOptimize(encoded.update(melody, end));
-        if (melody.size() > grown + 100'000) {
-            state.PauseTiming();
-            melody.resize(grown);
-            encoded.update(melody, grown);
-            state.ResumeTiming();
-        }
-    }
-}
-BENCHMARK(BM_KeptMelodyEncodeAppend)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMicrosecond);
 
 void BM_TextCopyFloor(benchmark::State& state) {
     const std::u16string melody = melodyOf(state.range(0));

@@ -36,8 +36,7 @@ bool writeAll(int fd, std::string_view bytes) {
 
 } // namespace
 
-std::error_code replaceFile(const fs::path& requested, std::string_view bytes,
-                            FolderFlush folderFlush) {
+std::error_code replaceFile(const fs::path& requested, std::string_view bytes) {
     const fs::path target = followLink(requested);
     const fs::path temporary = temporaryPathFor(target);
     const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
@@ -45,8 +44,7 @@ std::error_code replaceFile(const fs::path& requested, std::string_view bytes,
         return lastError();
     }
     struct stat old {};
-    const bool existed = ::stat(target.c_str(), &old) == 0;
-    if (existed) {
+    if (::stat(target.c_str(), &old) == 0) {
         ::fchmod(fd, old.st_mode & 07777);
     }
     if (!writeAll(fd, bytes) || ::fsync(fd) != 0) {
@@ -60,12 +58,7 @@ std::error_code replaceFile(const fs::path& requested, std::string_view bytes,
         ::unlink(temporary.c_str());
         return error;
     }
-    // The new name reaches the disk with the folder's own entry. A name that was there already
-    // points at the old file or the new one, both whole, until the file system commits the
-    // rename by itself; flushing the folder costs more than writing a long melody.
-    if (existed && folderFlush == FolderFlush::WhenNew) {
-        return {};
-    }
+    // The new name reaches the disk with the folder's own entry.
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
     const int folderFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folderFd >= 0) {

@@ -23,9 +23,7 @@ std::error_code lastError() {
 
 } // namespace
 
-std::error_code replaceFile(const fs::path& requested, std::string_view bytes,
-                            FolderFlush /*folderFlush*/) {
-    // MoveFileEx writes the rename through in one call: there is no separate flush to leave out.
+std::error_code replaceFile(const fs::path& requested, std::string_view bytes) {
     const fs::path target = followLink(requested);
     const fs::path temporary = temporaryPathFor(target);
     HANDLE file = ::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,

@@ -147,7 +147,7 @@ std::optional<FileProblem> MelodyArchive::writeEncoded(const fs::path& file,
     if (error) {
         return FileProblem{FileProblemKind::CannotWrite, folder_, error};
     }
-    return writeKeptMelodyFile(file, utf8);
+    return writeMelodyFileEncoded(file, utf8);
 }
 
 void MelodyArchive::remove(const fs::path& file) const {

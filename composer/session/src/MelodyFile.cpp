@@ -24,15 +24,12 @@ OpenedMelody readMelodyFile(const std::filesystem::path& path) {
 
 std::optional<FileProblem> writeMelodyFile(const std::filesystem::path& path,
                                            std::u16string_view text) {
-    if (const std::error_code error = replaceFile(path, encodeUtf8(text))) {
-        return FileProblem{FileProblemKind::CannotWrite, path, error};
-    }
-    return std::nullopt;
+    return writeMelodyFileEncoded(path, encodeUtf8(text));
 }
 
-std::optional<FileProblem> writeKeptMelodyFile(const std::filesystem::path& path,
-                                               std::string_view utf8) {
-    if (const std::error_code error = replaceFile(path, utf8, FolderFlush::WhenNew)) {
+std::optional<FileProblem> writeMelodyFileEncoded(const std::filesystem::path& path,
+                                                  std::string_view utf8) {
+    if (const std::error_code error = replaceFile(path, utf8)) {
         return FileProblem{FileProblemKind::CannotWrite, path, error};
     }
     return std::nullopt;

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -9,17 +8,11 @@
 
 namespace quillon {
 
-// When replaceFile flushes the folder's entry: always, or only when the name is new. A file
-// written again and again (the kept melody) is whole either way; only whether the newest
-// version or the one before survives a power cut in the next few seconds depends on it.
-enum class FolderFlush : std::uint8_t { Always, WhenNew };
-
 // Replaces the contents of `target` so that a crash or power loss at any moment leaves either
 // the old file or the new one whole: writes a temporary file beside it, flushes it to the disk,
 // renames it over the target and flushes the folder. A target that is a link is followed, and
 // an existing file keeps its permissions. On failure the target is as it was.
-std::error_code replaceFile(const std::filesystem::path& target, std::string_view bytes,
-                            FolderFlush folderFlush = FolderFlush::Always);
+std::error_code replaceFile(const std::filesystem::path& target, std::string_view bytes);
 
 // Reads at most `limit` + 1 bytes of the regular file `path` into `bytes`, so that the caller
 // sees a file that is too long without reading all of it.

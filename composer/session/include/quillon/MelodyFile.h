@@ -43,10 +43,9 @@ OpenedMelody readMelodyFile(const std::filesystem::path& path);
 // the old file or the new one whole. On a problem the file is as it was.
 std::optional<FileProblem> writeMelodyFile(const std::filesystem::path& path,
                                            std::u16string_view text);
-// The same for a kept melody, already encoded as UTF-8: a file written again twice a second,
-// whose folder is flushed only when the file is new (FolderFlush::WhenNew).
-std::optional<FileProblem> writeKeptMelodyFile(const std::filesystem::path& path,
-                                               std::string_view utf8);
+// The same for a text already encoded as UTF-8.
+std::optional<FileProblem> writeMelodyFileEncoded(const std::filesystem::path& path,
+                                                  std::string_view utf8);
 
 // The path and what the system said, for the line below a problem's message.
 std::u16string problemDetail(const FileProblem& problem);
