@@ -33,14 +33,16 @@ public:
     std::size_t anchor = 0;
     bool allSelected = false;
     int writes = 0;
-    // Every write refuses, as a control out of memory would.
+    // Every write refuses, as a control out of memory would; or only the write this many
+    // writes from now (1: the next).
     bool refuses = false;
+    int refusesWrite = 0;
 
     LineBreak lineBreak() const noexcept override { return breaks; }
     std::u16string controlText() const override { return text_; }
 
     void replace(std::size_t from, std::size_t to, std::u16string_view text) override {
-        if (refuses) {
+        if (refuses || (refusesWrite > 0 && --refusesWrite == 0)) {
             throw std::bad_alloc();
         }
         ++writes;

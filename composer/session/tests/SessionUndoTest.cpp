@@ -21,6 +21,29 @@ TEST(SessionUndo, UndoNeitherBreaksTheLineNorWipesTheRedo) {
     EXPECT_FALSE(h.session.canRedo());
 }
 
+// A control that refuses a write while a step is walked keeps its text, and so does the
+// history: the step stays where it was, whole, and the user is told that the step stopped.
+TEST(SessionUndo, AStepTheControlRefusesHalfwayStaysWhole) {
+    SessionHarness h;
+    // The 16th click and its automatic break are one step of two writes.
+    h.clicks("Command111", 16);
+    const std::u16string before = h.text1.text();
+    ASSERT_EQ(before, kHeaderLine + items(u"0x03", 16));
+    // The break goes back; the note's write is refused.
+    h.text1.refusesWrite = 2;
+    h.undo();
+    EXPECT_EQ(h.text1.text(), before);
+    EXPECT_EQ(h.label3.caption, u" 16");
+    ASSERT_EQ(h.notice.warnings.size(), 1U);
+    EXPECT_NE(h.notice.warnings[0].text.find(u"未能完成"), std::u16string::npos);
+    // Nothing was lost: the same step undoes whole once the control takes writes again.
+    h.undo();
+    EXPECT_EQ(h.text1.text(), kHeaderLine + items(u"0x03", 15));
+    EXPECT_EQ(h.label3.caption, u" 15");
+    h.redo();
+    EXPECT_EQ(h.text1.text(), before);
+}
+
 TEST(SessionUndo, SixteenUndosAndRedosGiveEverythingBackAndKeepTheRhythm) {
     SessionHarness h;
     h.clicks("Command111", 16);
