@@ -53,9 +53,10 @@ std::vector<ControlDesign> buildTable() {
                              kButtonWidth, kButtonHeight};
                 note.tabIndex = tab++;
                 const MusicCode code = noteButtonCode(g, r, c);
-                note.accessibleName = std::u16string(kHeadings[static_cast<std::size_t>(g - 1)]) +
-                                      u" " + digit(c) + u", " +
-                                      std::u16string(kDurationNames[durationCode(code)]);
+                note.accessibleName =
+                    std::u16string(kHeadings[static_cast<std::size_t>(g - 1)]) + u" " + digit(c) +
+                    u", " +
+                    std::u16string(kDurationNames[static_cast<std::size_t>(durationCode(code))]);
                 note.command = {CommandKind::Note, code};
                 table.push_back(note);
             }
