@@ -1,0 +1,39 @@
+// Offline: once the service worker has the page, a reload with the server gone brings the whole
+// page back from it, and it works, kept melodies and all.
+import {
+    header, scenario, check, expectText, note, sleep, chooseFromSubmenu, ready,
+} from './harness.mjs';
+
+await scenario('offline', async ({ page, server }) => {
+    const worker = await page.evaluate(() =>
+        Promise.race([
+            navigator.serviceWorker.ready.then((registration) => registration.active.state),
+            new Promise((resolve) => setTimeout(() => resolve('none within 20 s'), 20000)),
+        ]),
+    );
+    check('the page installs its service worker', worker === 'activated', `worker: ${worker}`);
+
+    await note(page, 4, 1, 1);
+    await note(page, 4, 1, 2);
+    await sleep(1000);
+    await server.stop();
+
+    const failed = [];
+    page.on('requestfailed', (request) => failed.push(request.url()));
+    page.on('response', (response) => {
+        if (!response.ok() && !response.fromServiceWorker()) failed.push(response.url());
+    });
+    await page.reload();
+    await ready(page);
+    check('every file of the page comes from the service worker', failed.length === 0,
+        `failed: ${failed.join(' ')}`);
+    await expectText(page, 'offline the page starts with the header', header);
+    await note(page, 1, 1, 1);
+    await expectText(page, 'and a click works', `${header}0x03,`);
+    const faces = await page.evaluate(() =>
+        [...document.querySelectorAll('#form1 img')].filter((i) => !i.naturalWidth).length,
+    );
+    check('every face is shown', faces === 0, `${faces} pictures missing`);
+    await chooseFromSubmenu(page, '最近的旋律', 1);
+    await expectText(page, 'the melody kept before is there offline', `${header}0xab,0xb3,`);
+});
