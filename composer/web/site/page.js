@@ -639,7 +639,8 @@ function openMenu(x, y) {
             const submenu = Array.from(entry.submenu);
             const item = document.createElement('button');
             item.type = 'button';
-            item.textContent = entry.text;
+            // The mnemonic's "&" is the desktop menus' own; "&&" is a plain "&".
+            item.textContent = entry.text.replace(/&(&?)/g, '$1');
             item.disabled = !entry.enabled;
             item.setAttribute('role', entry.checkable ? 'menuitemcheckbox' : 'menuitem');
             if (entry.checkable) item.setAttribute('aria-checked', String(entry.checked));
