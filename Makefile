@@ -1,5 +1,5 @@
 # Thin wrapper over the CMake presets. Every target first installs missing packages.
-.PHONY: deps build test run package bench fuzz clean windows
+.PHONY: deps build test run package bench fuzz clean windows web run-web
 
 QUILLON := build/default/composer/qt/quillon
 
@@ -75,6 +75,17 @@ arduino: deps
 windows: deps
 	$(call configure,windows)
 	cmake --build --preset windows
+
+# The composer as a web page, built with Debian's emscripten into build/web/: static files that
+# any web server can publish. run-web serves them on this machine only.
+WEB_PORT ?= 8000
+web: deps
+	$(call configure,web)
+	cmake --build --preset web
+
+run-web: web
+	@echo "Quillon in the browser: http://127.0.0.1:$(WEB_PORT)/ (Ctrl+C stops the server)"
+	python3 -m http.server $(WEB_PORT) --bind 127.0.0.1 --directory build/web
 
 # The readers under clang's libFuzzer (the fuzz preset), each for FUZZ_SECONDS: the melody reader,
 # the RTTTL reader and the MIDI reader. New inputs go to build/fuzz/found/<reader>/, crashes to
