@@ -5,7 +5,7 @@
 import { execFileSync } from 'node:child_process';
 import { existsSync, readFileSync } from 'node:fs';
 import {
-    header, scenario, check, expectText, note, intoText, keys, open, dialogOpen, anyDialogOpen,
+    header, scenario, check, fail, expectText, note, intoText, keys, open, dialogOpen, anyDialogOpen,
     sleep, text1, shown,
 } from './harness.mjs';
 
@@ -24,6 +24,35 @@ song.tracks.append(track)
 song.save(file=sys.stdout.buffer)
 `;
     return execFileSync(python, ['-c', script]);
+}
+
+// Ctrl+O, and the file given to the page's file input as the browser's chooser gives it. The
+// browser is told to hand its choosers to the test once, ahead of every Ctrl+O: told at the key,
+// the word can come after the chooser.
+async function interceptChoosers(page) {
+    page.on('filechooser', () => {});
+    await sleep(300);
+}
+
+async function openFile(page, chosen) {
+    const [chooser] = await Promise.all([page.waitForEvent('filechooser'), keys(page, 'Control+o')]);
+    await chooser.setFiles(chosen);
+}
+
+async function closeNotice(page) {
+    await page.click('#notice-ok');
+    await page.waitForFunction(() => !document.querySelector('dialog[open]'));
+}
+
+// The text once a file is open; a message that says why it is not fails the check with its words
+// and is closed, so that the next file can be opened.
+async function expectOpened(page, what, wanted) {
+    if (await expectText(page, what, wanted)) return;
+    if (await dialogOpen(page, 'notice', 100)) {
+        const said = await page.$eval('#notice', (notice) => notice.innerText);
+        fail(`${what}: the page said`, said);
+        await closeNotice(page);
+    }
 }
 
 const file = (name, bytes) => ({ name, mimeType: 'application/octet-stream', buffer: Buffer.from(bytes) });
@@ -86,48 +115,48 @@ function sameBytes(what, wanted, got) {
 await scenario(
     'files',
     async ({ browser, page, server }) => {
+        await interceptChoosers(page);
         await note(page, 1, 1, 1);
         await intoText(page);
 
-        // Ctrl+O asks for the file; LF line ends stay single line breaks in the text box.
-        const [chooser] = await Promise.all([page.waitForEvent('filechooser'), keys(page, 'Control+o')]);
-        await chooser.setFiles(file('lf.h', 'const unsigned char music_item[] = {\n0x73,0x7b,\n0x00};\n'));
-        await expectText(page, 'Ctrl+O of an LF file', `${header}0x73,0x7b,\n0x00};\n`);
+        // LF line ends stay single line breaks in the text box.
+        await openFile(page, file('lf.h', 'const unsigned char music_item[] = {\n0x73,0x7b,\n0x00};\n'));
+        await expectOpened(page, 'Ctrl+O of an LF file', `${header}0x73,0x7b,\n0x00};\n`);
         await intoText(page);
         await keys(page, 'Control+z');
         await expectText(page, 'undo after Open', `${header}0x03,`);
 
         // GBK, with CR line ends, as an editor of a Chinese Windows wrote it.
-        await page.setInputFiles('#open-file', file('gbk.h', [
+        await openFile(page, file('gbk.h', [
             ...Buffer.from('// '), 0xd6, 0xd0, 0xd2, 0xf4, ...Buffer.from('\r{0x82,0x00};\r'),
         ]));
-        await expectText(page, 'open a GBK file', '// 中音\n{0x82,0x00};\n');
+        await expectOpened(page, 'open a GBK file', '// 中音\n{0x82,0x00};\n');
 
         // Tunes brought in: the array quillon-import prints.
-        await page.setInputFiles('#open-file', file('scale.rtttl', 'scale:d=4,o=5,b=150:c,d,e,f,g,a,b,c6'));
-        await expectText(page, 'open an RTTTL tune', scaleText);
-        await page.setInputFiles('#open-file', file('other.h', `${header}0x03,`));
-        await expectText(page, 'open a C file again', `${header}0x03,`);
-        await page.setInputFiles('#open-file', file('scale.mid', scaleMidi()));
-        await expectText(page, 'open a MIDI file', scaleText);
+        await openFile(page, file('scale.rtttl', 'scale:d=4,o=5,b=150:c,d,e,f,g,a,b,c6'));
+        await expectOpened(page, 'open an RTTTL tune', scaleText);
+        await openFile(page, file('other.h', `${header}0x03,`));
+        await expectOpened(page, 'open a C file again', `${header}0x03,`);
+        await openFile(page, file('scale.mid', scaleMidi()));
+        await expectOpened(page, 'open a MIDI file', scaleText);
 
         // Two tunes, one a line: Open asks which. Escape changes nothing; Enter takes the row
         // selected at first, the first tune (C5 D5), and a message says the other was left out.
         const two = file('two.rtttl', 'x:d=4,o=5,b=150:c,d\r\ny:d=4,o=5,b=150:e,f\r\n');
-        await page.setInputFiles('#open-file', two);
+        await openFile(page, two);
         await sleep(500);
         let tunes = (await anyDialogOpen(page)).filter((id) => id !== 'notice');
         check('the list of tunes opens', tunes.length === 1, `open dialogs: ${tunes}`);
         await keys(page, 'Escape');
         await sleep(300);
         await expectText(page, 'Escape in the list of tunes changes nothing', scaleText);
-        await page.setInputFiles('#open-file', two);
+        await openFile(page, two);
         await sleep(500);
         tunes = (await anyDialogOpen(page)).filter((id) => id !== 'notice');
         check('the list of tunes opens again', tunes.length === 1, `open dialogs: ${tunes}`);
         await keys(page, 'Enter');
         if (check('a message says what was left out', await dialogOpen(page, 'notice'))) {
-            await page.click('#notice-ok');
+            await closeNotice(page);
         }
         await expectText(page, 'Enter takes the tune selected at first', `${header}0x73,0x7b,0x00};\n`);
 

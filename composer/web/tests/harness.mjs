@@ -198,42 +198,24 @@ export async function dialogOpen(page, id, ms = 3000) {
 export const anyDialogOpen = (page) =>
     page.evaluate(() => [...document.querySelectorAll('dialog[open]')].map((d) => d.id));
 
-// The text box's context menu, then its entry that begins with each word of `path` in turn.
-export async function menu(page, ...path) {
+// The text box's context menu (#menu, its entries role=menuitem, a submenu the group that
+// follows its entry) and its entry that begins with `words`.
+async function menuEntry(page, words) {
     await page.click('#text1', { button: 'right' });
-    for (const [i, words] of path.entries()) {
-        const entry = page
-            .getByText(words, { exact: false })
-            .filter({ visible: true })
-            .last();
-        if (i < path.length - 1) await entry.hover();
-        else await entry.click();
-    }
+    const entry = page.locator('#menu [role^="menuitem"]', { hasText: words }).first();
+    await entry.waitFor({ state: 'visible' });
+    return entry;
 }
 
-// The n-th entry of the submenu that the context menu's entry `words` opens: the entries that
-// show beside it once the pointer rests on it, from the top.
+export async function menu(page, words) {
+    await (await menuEntry(page, words)).click();
+}
+
+// The n-th entry of the submenu under the context menu's entry `words`.
 export async function chooseFromSubmenu(page, words, n) {
-    await page.click('#text1', { button: 'right' });
-    const entry = page.getByText(words, { exact: false }).filter({ visible: true }).last();
-    await entry.hover();
-    const box = await entry.boundingBox();
-    await page.waitForTimeout(300);
-    const points = await page.evaluate((right) => {
-        const seen = [];
-        const walker = document.createTreeWalker(document.body, NodeFilter.SHOW_TEXT);
-        for (let node = walker.nextNode(); node; node = walker.nextNode()) {
-            const element = node.parentElement;
-            if (!node.textContent.trim() || element.closest('#form1 > textarea')) continue;
-            const rect = element.getBoundingClientRect();
-            const style = getComputedStyle(element);
-            if (rect.width === 0 || style.visibility === 'hidden' || rect.left < right - 4) continue;
-            seen.push({ x: rect.left + rect.width / 2, y: rect.top + rect.height / 2 });
-        }
-        return seen.sort((a, b) => a.y - b.y);
-    }, box.x + box.width);
-    if (points.length < n) throw new Error(`no entry ${n} beside "${words}"`);
-    await page.mouse.click(points[n - 1].x, points[n - 1].y);
+    const entry = await menuEntry(page, words);
+    await entry.locator('xpath=following-sibling::*[1][@role="group"]')
+        .locator('[role^="menuitem"]').nth(n - 1).click();
 }
 
 // Starts the browser, serves the page, runs `body` and reports. `body` gets

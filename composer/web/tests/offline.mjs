@@ -5,9 +5,14 @@ import {
 } from './harness.mjs';
 
 await scenario('offline', async ({ page, server }) => {
+    // Installed means activated: its copy of the page is complete by then.
     const worker = await page.evaluate(() =>
         Promise.race([
-            navigator.serviceWorker.ready.then((registration) => registration.active.state),
+            navigator.serviceWorker.ready.then(({ active }) =>
+                active.state === 'activated'
+                    ? active.state
+                    : new Promise((resolve) =>
+                          active.addEventListener('statechange', () => resolve(active.state)))),
             new Promise((resolve) => setTimeout(() => resolve('none within 20 s'), 20000)),
         ]),
     );
