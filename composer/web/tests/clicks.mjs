@@ -1,5 +1,6 @@
-// Clicks to text and count: every note button appends its item from the note code table, the
-// bottom row's commands, the count beside "bytes" and the automatic break after every 16th.
+// Clicks to text and count: every control where the form puts it, every note button appending
+// its item from the note code table, the bottom row's commands, the count beside "bytes" and the
+// automatic break after every 16th.
 import {
     header, items, scenario, expectText, expectCount, click, note, extend, rest, lineBreak,
     endButton, clearButton, intoText, type, keys, textOnce, difference, check,
@@ -21,7 +22,57 @@ const noteItems = [
     ['0xa9', '0xb1', '0xb9', '0xc1', '0xc9', '0xd1', '0xd9'],
 ];
 
+// Where the window puts its controls, in pixels of its client area (twips / 15): left, top,
+// width, height; the note buttons follow below.
+const layout = {
+    form1: [0, 0, 555, 509],
+    text1: [8, 24, 305, 433],
+    label4_5: [8, 8],
+    label4_0: [336, 16],
+    label4_1: [336, 128],
+    label4_2: [336, 240],
+    label4_3: [336, 352],
+    label4_4: [336, 464],
+    label1: [8, 480],
+    label3: [96, 480],
+    label7: [216, 480, 33, 17],
+    label6: [256, 480],
+    Command511: [336, 480, 17, 25],
+    Command512: [360, 480, 17, 25],
+    Command514: [384, 480, 17, 25],
+    Command515: [408, 480, 41, 25],
+    Command516: [456, 480, 41, 25],
+    Command517: [504, 480, 41, 25],
+};
+for (let g = 1; g <= 4; g++) {
+    for (let r = 1; r <= 3; r++) {
+        for (let c = 1; c <= 7; c++) {
+            const top = 32 + 112 * (g - 1) + 32 * (r - 1);
+            layout[`Command${g}${r}${c}`] = [336 + 32 * (c - 1), top, 17, 25];
+        }
+    }
+}
+
 await scenario('clicks', async ({ page }) => {
+    const placed = await page.evaluate((ids) => {
+        const form = document.getElementById('form1');
+        const origin = form.getBoundingClientRect();
+        return ids.map((id) => {
+            const element = document.getElementById(id);
+            if (!element) return [id, 'missing'];
+            const box = element.getBoundingClientRect();
+            const left = id === 'form1' ? 0 : box.left - origin.left - form.clientLeft;
+            const top = id === 'form1' ? 0 : box.top - origin.top - form.clientTop;
+            const size =
+                id === 'form1' ? [form.clientWidth, form.clientHeight] : [box.width, box.height];
+            return [id, [left, top, ...size].map(Math.round)];
+        });
+    }, Object.keys(layout));
+    const misplaced = placed.filter(([id, got]) =>
+        got === 'missing' || layout[id].some((wanted, i) => got[i] !== wanted));
+    check('every control where the form puts it', misplaced.length === 0,
+        misplaced.map(([id, got]) => `${id}: ${got}, wanted ${layout[id]}`).join('\n'));
+
     await expectText(page, 'start-up: the array header and a line break', header);
     await expectCount(page, 'start-up: the header is counted as no code', ' 0');
 
@@ -76,9 +127,11 @@ await scenario('clicks', async ({ page }) => {
     await expectText(page, 'a click appends at the end, not at the caret', `${header}ab0x82,`);
     await expectCount(page, 'two typed characters and a click count 3', ' 3');
     const focused = await page.evaluate(() => document.activeElement?.id);
-    check('the click took the focus to the button', focused === 'Command323', `focus on ${focused}`);
+    check('the click took the focus to the button', focused === 'Command323',
+        `focus on ${focused}`);
 
     // A focused button is pressed with Enter and Space.
     await keys(page, 'Enter', 'Space');
-    await expectText(page, 'Enter and Space press the focused button', `${header}ab0x82,0x82,0x82,`);
+    await expectText(page, 'Enter and Space press the focused button',
+        `${header}ab0x82,0x82,0x82,`);
 });

@@ -5,7 +5,8 @@
 import { execFileSync } from 'node:child_process';
 import { existsSync, readFileSync } from 'node:fs';
 import {
-    header, scenario, check, fail, expectText, note, intoText, keys, open, dialogOpen, anyDialogOpen,
+    header, scenario, check, fail, expectText, note, intoText, keys, open, dialogOpen,
+    anyDialogOpen,
     sleep, text1, shown,
 } from './harness.mjs';
 
@@ -35,7 +36,10 @@ async function interceptChoosers(page) {
 }
 
 async function openFile(page, chosen) {
-    const [chooser] = await Promise.all([page.waitForEvent('filechooser'), keys(page, 'Control+o')]);
+    const [chooser] = await Promise.all([
+        page.waitForEvent('filechooser'),
+        keys(page, 'Control+o'),
+    ]);
     await chooser.setFiles(chosen);
 }
 
@@ -55,7 +59,11 @@ async function expectOpened(page, what, wanted) {
     }
 }
 
-const file = (name, bytes) => ({ name, mimeType: 'application/octet-stream', buffer: Buffer.from(bytes) });
+const file = (name, bytes) => ({
+    name,
+    mimeType: 'application/octet-stream',
+    buffer: Buffer.from(bytes),
+});
 const scaleText = `${header}0x73,0x7b,0x83,0x8b,0x93,0x9b,0xa3,0xab,0x00};\n`;
 const crlf = (text) => Buffer.from(text.replaceAll('\n', '\r\n'));
 
@@ -67,7 +75,9 @@ const stubPicker = () => {
     window.cancelPicker = false;
     window.showSaveFilePicker = async (options) => {
         window.picked.push(options ?? {});
-        if (window.cancelPicker) throw new DOMException('The user aborted a request.', 'AbortError');
+        if (window.cancelPicker) {
+            throw new DOMException('The user aborted a request.', 'AbortError');
+        }
         const name = options?.suggestedName ?? 'picked.h';
         const handle = {
             kind: 'file',
@@ -120,7 +130,7 @@ await scenario(
         await intoText(page);
 
         // LF line ends stay single line breaks in the text box.
-        await openFile(page, file('lf.h', 'const unsigned char music_item[] = {\n0x73,0x7b,\n0x00};\n'));
+        await openFile(page, file('lf.h', `${header}0x73,0x7b,\n0x00};\n`));
         await expectOpened(page, 'Ctrl+O of an LF file', `${header}0x73,0x7b,\n0x00};\n`);
         await intoText(page);
         await keys(page, 'Control+z');
@@ -158,10 +168,14 @@ await scenario(
         if (check('a message says what was left out', await dialogOpen(page, 'notice'))) {
             await closeNotice(page);
         }
-        await expectText(page, 'Enter takes the tune selected at first', `${header}0x73,0x7b,0x00};\n`);
+        await expectText(page, 'Enter takes the tune selected at first',
+            `${header}0x73,0x7b,0x00};\n`);
 
         // No file picker in this browser: Save is a download of exactly the text, CR LF.
-        const [download] = await Promise.all([page.waitForEvent('download'), keys(page, 'Control+s')]);
+        const [download] = await Promise.all([
+            page.waitForEvent('download'),
+            keys(page, 'Control+s'),
+        ]);
         const name = download.suggestedFilename();
         check('Save offers a C file', name.endsWith('.h'), `named ${name}`);
         sameBytes('the download holds the text with CR LF', crlf(await text1(page)),

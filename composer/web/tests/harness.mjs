@@ -223,7 +223,7 @@ export async function chooseFromSubmenu(page, words, n) {
 export async function scenario(name, body, options = {}) {
     const root = process.env.QUILLON_WEB_DIR;
     if (!root || !existsSync(join(root, 'index.html'))) {
-        console.log(`FAIL: no page in QUILLON_WEB_DIR (${root ?? 'unset'}): build it with make web`);
+        console.log(`FAIL: no page in QUILLON_WEB_DIR (${root ?? 'unset'}): make web builds it`);
         process.exit(1);
     }
     const started = Date.now();

@@ -1,5 +1,5 @@
-// A share link's round trip: "复制分享链接" puts the page's address with the melody in it on the
-// clipboard; that address opened in a new page shows the same text, as a new melody.
+// A share link's round trip: "复制分享链接" puts the page's address with the melody in it on
+// the clipboard; that address opened in a new page shows the same text, as a new melody.
 import {
     header, scenario, check, expectText, note, extend, rest, lineBreak, endButton,
     intoText, type, menu, open, sleep, text1,

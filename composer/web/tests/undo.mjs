@@ -28,7 +28,8 @@ await scenario('undo', async ({ page }) => {
     await times(16, () => keys(page, 'Control+Shift+Z'));
     await expectText(page, '16 redos bring all 16 back', header + items('0x03', 16));
     await times(16, () => note(page, 1, 1, 1));
-    await expectText(page, 'the rhythm goes on: a break after the 32nd', header + items('0x03', 32));
+    await expectText(page, 'the rhythm goes on: a break after the 32nd',
+        header + items('0x03', 32));
 
     await clearButton(page);
     await expectText(page, 'Clear', header);
