@@ -16,10 +16,14 @@ build: deps
 	$(call configure,default)
 	cmake --build --preset default
 
+# The sanitizer build goes on at the lowest priority while the tests run, most of which wait on
+# windows, sound and simulated boards more than they compute; its output is shown if it fails.
 test: build
-	ctest --preset default
 	$(call configure,asan)
-	cmake --build --preset asan
+	@nice -n 19 cmake --build --preset asan >build/asan/build.log 2>&1 & asan=$$!; \
+	ctest --preset default; tests=$$?; \
+	if ! wait $$asan; then cat build/asan/build.log; echo "make test: the asan build failed"; exit 1; fi; \
+	[ $$tests -eq 0 ] || exit $$tests
 	ctest --preset asan
 
 run: build
