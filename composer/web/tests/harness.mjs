@@ -4,7 +4,7 @@
 //   QUILLON_WEB_DIR   the built page (build/web)
 import { createReadStream, existsSync, statSync } from 'node:fs';
 import { createServer } from 'node:http';
-import { extname, join, normalize, sep } from 'node:path';
+import { extname, join, normalize, resolve, sep } from 'node:path';
 
 let chromium;
 try {
@@ -43,7 +43,8 @@ const types = {
 
 // The folder on 127.0.0.1 at a port the system picks; stop() closes it and every open
 // connection, as a server gone away does.
-export async function serve(root) {
+export async function serve(folder) {
+    const root = resolve(folder);
     const server = createServer((request, response) => {
         const path = decodeURIComponent(new URL(request.url, 'http://x').pathname);
         let file = normalize(join(root, path));
@@ -227,7 +228,7 @@ export async function scenario(name, body, options = {}) {
         process.exit(1);
     }
     const started = Date.now();
-    const server = await serve(normalize(root));
+    const server = await serve(root);
     const browser = await chromium.launch({
         executablePath: process.env.QUILLON_CHROMIUM ?? '/usr/bin/chromium',
         headless: true,
@@ -264,6 +265,7 @@ export async function scenario(name, body, options = {}) {
         await server.stop();
     }
     const seconds = ((Date.now() - started) / 1000).toFixed(1);
-    console.log(`${name}: ${passes} passed, ${failures} failed in ${seconds} s`);
+    console.log(`${name} took ${seconds} s`);
+    console.log(`${name}: ${passes} passed, ${failures} failed`);
     process.exit(failures === 0 && passes > 0 ? 0 : 1);
 }
