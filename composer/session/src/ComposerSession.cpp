@@ -97,6 +97,16 @@ void ComposerSession::setBoardPortLister(std::function<std::vector<PortInfo>()> 
     core_->setBoardPortLister(std::move(lister));
 }
 
+void ComposerSession::copyShareLink(std::u16string_view pageAddress) {
+    guarded(*core_, [&] { core_->copyShareLink(pageAddress); });
+}
+
+bool ComposerSession::openShared(std::string_view fragment) {
+    bool opened = false;
+    guarded(*core_, [&] { opened = core_->openShared(fragment); });
+    return opened;
+}
+
 void ComposerSession::perform(SessionAction action, std::size_t item) {
     guarded(*core_, [&] { core_->perform(action, item); });
 }

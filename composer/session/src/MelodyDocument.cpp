@@ -277,6 +277,12 @@ void MelodyDocument::queryUnload(const std::function<void(bool mayClose)>& answe
     }
 }
 
+void MelodyDocument::openAsNew(std::u16string_view text) {
+    begin();
+    putText(text);
+    showCaption();
+}
+
 void MelodyDocument::putText(std::u16string_view text) {
     host_.write(changeBetween(history_.view(), text));
     mirror_.placeCaret(history_.view().size());

@@ -48,6 +48,9 @@ public:
     // Writes what is not kept yet.
     void flush();
 
+    // `text` as a new melody without a file, the one before kept apart.
+    void openAsNew(std::u16string_view text);
+
     // The recent melodies as a submenu, remembered for openRecent.
     MenuEntry recentMenu() const;
     void openRecent(std::size_t item);

@@ -2,6 +2,7 @@
 
 #include "quillon/ArduinoSketch.h"
 #include "quillon/MusicCode.h"
+#include "quillon/ShareLink.h"
 #include "quillon/Transpose.h"
 
 #include <exception>
@@ -275,6 +276,30 @@ void SessionCore::copyArduinoSketch() {
     if (!ports_.clipboard.setClipboardText(arduinoSketch(playedCodes(checking_.melody())))) {
         ports_.notice.showWarning(userText(UserText::ClipboardFailed), u"");
     }
+}
+
+void SessionCore::copyShareLink(std::u16string_view pageAddress) {
+    std::u16string link(pageAddress.substr(0, pageAddress.find(u'#')));
+    link += u'#';
+    for (const char c : shareFragment(mirror_.text())) {
+        link += static_cast<char16_t>(c);
+    }
+    if (!ports_.clipboard.setClipboardText(link)) {
+        ports_.notice.showWarning(userText(UserText::ClipboardFailed), u"");
+    }
+}
+
+bool SessionCore::openShared(std::string_view fragment) {
+    if (!fragment.starts_with("melody=")) {
+        return false;
+    }
+    const std::optional<std::u16string> text = sharedMelody(fragment);
+    if (!text) {
+        ports_.notice.showWarning(userText(UserText::ShareLinkBroken), u"");
+        return false;
+    }
+    document_.openAsNew(*text);
+    return true;
 }
 
 void SessionCore::tellFailure(const std::exception& failure) noexcept {

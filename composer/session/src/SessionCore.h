@@ -74,6 +74,8 @@ public:
     void setBoardPortLister(BoardPlayer::PortLister lister) {
         board_.setPortLister(std::move(lister));
     }
+    void copyShareLink(std::u16string_view pageAddress);
+    bool openShared(std::string_view fragment);
     // Tells the user that an event's handler stopped on `failure` before its end.
     void tellFailure(const std::exception& failure) noexcept;
     // Where the notices that ports.notice holds back are shown from, once a call has returned.

@@ -116,6 +116,10 @@ std::u16string_view userText(UserText text) {
         return u"降低八度 (Alt+Shift+↓)";
     case UserText::NothingToTranspose:
         return u"没有可移动的音符，文本没有改变。";
+    case UserText::CopyShareLinkMenu:
+        return u"复制分享链接";
+    case UserText::ShareLinkBroken:
+        return u"这个链接里的旋律读不出来：链接不完整或已损坏。";
     }
     return u"";
 }

@@ -99,6 +99,14 @@ public:
     bool canUndo() const;
     bool canRedo() const;
 
+    // Copies `pageAddress` (any fragment left off) with the melody in its fragment: a link that
+    // opens this melody. Tells the user when the clipboard would not take it.
+    void copyShareLink(std::u16string_view pageAddress);
+    // Opens the melody that an address's fragment (without its "#") carries as a new melody
+    // without a file; the one before stays kept. False, and the text unchanged, when the
+    // fragment carries none; a broken one is told to the user.
+    bool openShared(std::string_view fragment);
+
     // What a tooltip over the character at the control's offset `index` of Text1 says; empty
     // over no finding.
     std::u16string tipAt(std::size_t index) const;

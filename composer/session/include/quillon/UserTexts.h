@@ -80,6 +80,9 @@ enum class UserText {
     OctaveUpMenu,
     OctaveDownMenu,
     NothingToTranspose,
+    // The web page's link that carries the melody.
+    CopyShareLinkMenu,
+    ShareLinkBroken,
 };
 
 std::u16string_view userText(UserText text);
