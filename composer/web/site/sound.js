@@ -36,6 +36,7 @@ class QuillonSound {
         this.current = null;
         this.pumpTimer = 0;
         this.tapDone = null;
+        this.tapStartTime = 0;
         // Capturing on the window runs before any handler of the page's, so the context is
         // there when the click or key asks for sound.
         for (const type of ['pointerdown', 'keydown', 'touchend', 'mousedown']) {
@@ -238,10 +239,12 @@ class QuillonSound {
     async startTap() {
         this.gesture();
         await this.ready;
-        await new Promise((resolve) => {
+        const started = await new Promise((resolve) => {
             this.tapDone = resolve;
             this.tap.port.postMessage({ t: 'start' });
         });
+        // The context's time of the recording's first frame.
+        this.tapStartTime = started.frame / this.context.sampleRate;
     }
 
     // Resolves to { rate, samples } (Float32, mono) of what was recorded.
