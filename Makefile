@@ -1,5 +1,5 @@
 # Thin wrapper over the CMake presets. Every target first installs missing packages.
-.PHONY: deps build test run package bench fuzz clean windows
+.PHONY: deps build test run package bench fuzz clean windows web run-web
 
 QUILLON := build/default/composer/qt/quillon
 
@@ -16,10 +16,14 @@ build: deps
 	$(call configure,default)
 	cmake --build --preset default
 
+# The sanitizer build goes on at the lowest priority while the tests run, most of which wait on
+# windows, sound and simulated boards more than they compute; its output is shown if it fails.
 test: build
-	ctest --preset default
 	$(call configure,asan)
-	cmake --build --preset asan
+	@nice -n 19 cmake --build --preset asan >build/asan/build.log 2>&1 & asan=$$!; \
+	ctest --preset default; tests=$$?; \
+	if ! wait $$asan; then cat build/asan/build.log; echo "make test: the asan build failed"; exit 1; fi; \
+	[ $$tests -eq 0 ] || exit $$tests
 	ctest --preset asan
 
 run: build
@@ -75,6 +79,17 @@ arduino: deps
 windows: deps
 	$(call configure,windows)
 	cmake --build --preset windows
+
+# The composer as a web page, built with Debian's emscripten into build/web/: static files that
+# any web server can publish. run-web serves them on this machine only.
+WEB_PORT ?= 8000
+web: deps
+	$(call configure,web)
+	cmake --build --preset web
+
+run-web: web
+	@echo "Quillon in the browser: http://127.0.0.1:$(WEB_PORT)/ (Ctrl+C stops the server)"
+	python3 -m http.server $(WEB_PORT) --bind 127.0.0.1 --directory build/web
 
 # The readers under clang's libFuzzer (the fuzz preset), each for FUZZ_SECONDS: the melody reader,
 # the RTTTL reader and the MIDI reader. New inputs go to build/fuzz/found/<reader>/, crashes to

@@ -1,6 +1,9 @@
 // The page's way into the composer: the session and the form table, bound for JavaScript.
 #include "WebPage.h"
 #include "quillon/FormTable.h"
+#include "quillon/MelodyFile.h"
+#include "quillon/UserTexts.h"
+#include "quillon/Utf8.h"
 
 #include <emscripten/bind.h>
 
@@ -9,6 +12,15 @@ namespace {
 // Where "bytes" stands once the count has grown: the session's rule, for the page's layout.
 int webLabel5Left(int designedLeft, int countRight, int blank) {
     return quillon::label5Left(designedLeft, countRight, blank);
+}
+
+// What the page tells the user of its own: the browser refused to keep the melodies, or to
+// write a file the user picked.
+std::string melodiesNotKeptText() {
+    return quillon::encodeUtf8(quillon::userText(quillon::UserText::MelodiesNotKept));
+}
+std::string cannotWriteText() {
+    return quillon::encodeUtf8(quillon::fileProblemText(quillon::FileProblemKind::CannotWrite));
 }
 
 } // namespace
@@ -37,4 +49,6 @@ EMSCRIPTEN_BINDINGS(quillon) {
         .function("leaving", &WebPage::leaving);
     emscripten::function("formTable", &quillon::webFormTable);
     emscripten::function("label5Left", &webLabel5Left);
+    emscripten::function("melodiesNotKeptText", &melodiesNotKeptText);
+    emscripten::function("cannotWriteText", &cannotWriteText);
 }
