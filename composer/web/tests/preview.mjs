@@ -68,14 +68,17 @@ try {
 
     // The light as the page shows it, every 4 ms, beside the context's clock.
     await page.evaluate(() => {
-        const text1 = document.getElementById('text1');
+        // The lit piece of the layer under the text box, and where it stands in its row.
         const lit = () => {
-            const mark = document.querySelector('#form1 [data-heard]');
-            if (mark === null) {
+            const piece = document.querySelector('#form1 .heard');
+            if (piece === null) {
                 return null;
             }
-            const begin = Number(mark.dataset.heardBegin);
-            return { begin, text: text1.value.slice(begin, Number(mark.dataset.heardEnd)) };
+            let column = 0;
+            for (let before = piece.previousSibling; before; before = before.previousSibling) {
+                column += before.textContent.length;
+            }
+            return { at: `${piece.parentElement.style.top} ${column}`, text: piece.textContent };
         };
         globalThis.lightLog = [];
         let last;
