@@ -7,6 +7,8 @@
 const AHEAD_SECONDS = 0.5;
 // A context that has not started this long after a play gives that play up.
 const START_LIMIT_MS = 1500;
+// A context still suspended this long after a play with no click or key yet is refused.
+const GESTURE_LIMIT_MS = 250;
 // How often the queue is topped up besides the player's own reports.
 const PUMP_MS = 25;
 
@@ -52,8 +54,10 @@ class QuillonSound {
         return typeof AudioContext === 'function' && typeof AudioWorkletNode === 'function';
     }
 
+    // Whether the browser has seen a click or key that lets the page sound. Not every key
+    // counts (Esc does not), so the browser's word is taken where it gives one.
     hasActivation() {
-        return this.activated || (navigator.userActivation?.hasBeenActive ?? false);
+        return navigator.userActivation?.hasBeenActive ?? this.activated;
     }
 
     gesture() {
@@ -130,10 +134,6 @@ class QuillonSound {
                 ? 'this browser has no AudioWorklet' : 'AudioWorklet needs a secure (https) page' };
             return 0;
         }
-        if (!this.hasActivation() && (this.context === null || this.context.state !== 'running')) {
-            c.failure = { kind: REFUSED, detail: NO_GESTURE };
-            return 0;
-        }
         if (this.makeContext() === null || this.error !== null) {
             c.failure = { kind: REFUSED, detail: this.error ?? 'no AudioContext' };
             return 0;
@@ -142,7 +142,7 @@ class QuillonSound {
             c.failure = { kind: WENT_AWAY, detail: 'AudioContext closed' };
             return 0;
         }
-        if (this.context.state !== 'running' && lookAgain) {
+        if (this.context.state !== 'running' && (lookAgain || !this.hasActivation())) {
             this.context.resume().catch((e) => this.noteError(e));
         }
         this.send({ t: 'play', play });
@@ -211,12 +211,18 @@ class QuillonSound {
         if (c.failure === null && this.error !== null) {
             c.failure = { kind: REFUSED, detail: this.error };
         }
+        const waited = performance.now() - c.startedAt;
+        if (c.failure === null && this.context.state !== 'running' && !this.hasActivation() &&
+            waited > GESTURE_LIMIT_MS) {
+            // Some browsers let a page sound before any click or key; most keep the context
+            // suspended, and it would wait for ever.
+            c.failure = { kind: REFUSED, detail: NO_GESTURE };
+        }
         if (c.failure === null && (this.context.state !== 'running' || c.played === 0) &&
-            performance.now() - c.startedAt > START_LIMIT_MS) {
+            waited > START_LIMIT_MS) {
             c.failure = this.context.state === 'running'
                 ? { kind: NEVER_RAN, detail: 'the player took no samples' }
-                : { kind: this.hasActivation() ? NEVER_RAN : REFUSED,
-                    detail: this.hasActivation() ? `AudioContext ${this.context.state}` : NO_GESTURE };
+                : { kind: NEVER_RAN, detail: `AudioContext ${this.context.state}` };
         }
         if (c.failure !== null) {
             return { ...none, code: FAILED };

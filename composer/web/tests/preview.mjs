@@ -2,7 +2,8 @@
 // F5, and what reaches the audio destination recorded by the page's tap and checked note by note
 // as the sound server's recordings are: each pitch within 0.5 %, each sound (the first note
 // included) within 2 ms of its length, each silence within 3 %. The light must go through the
-// elements in order, each lit when its sound is heard.
+// elements in order, each lit when its sound is heard. F5 before any click or key, which a
+// browser refuses, is reported with its reason.
 //
 //   node preview.mjs WEB_DIR ANALYSE EXPECTED COMPARE_AWK
 import { chromium } from 'playwright-core';
@@ -165,6 +166,52 @@ try {
         console.log(`F5 to the first sound at the destination: ${
             Math.round((tapStart + firstSound - pressed) * 1000)} ms, heard ${
             Math.round(recording.latency * 1000)} ms later`);
+    }
+
+    // F5 before any click or key: the browser keeps the page silent, and the play fails soon
+    // with its reason rather than wait. Headless chromium lets a page sound regardless, so its
+    // context is made to refuse as a browser does by default: suspended, never resumed. Nothing
+    // may come from Playwright, whose input and evaluations count as the user's: the page's own
+    // script enters a melody, presses F5 and reports the notice on the console.
+    const untouched = await browser.newPage();
+    await untouched.addInitScript(() => {
+        const Context = AudioContext;
+        globalThis.AudioContext = class extends Context {
+            get state() {
+                return 'suspended';
+            }
+            resume() {
+                return new Promise(() => {});
+            }
+        };
+        const waiting = setInterval(() => {
+            const text1 = document.getElementById('text1');
+            if (!document.getElementById('form1')?.hasAttribute('data-ready')) {
+                return;
+            }
+            clearInterval(waiting);
+            text1.value = 'const unsigned char music_item[] = {\n0x73,0x00};';
+            text1.dispatchEvent(new Event('input', { bubbles: true }));
+            const pressed = performance.now();
+            text1.dispatchEvent(new KeyboardEvent('keydown', { key: 'F5', bubbles: true }));
+            const told = setInterval(() => {
+                if (document.getElementById('notice').open) {
+                    clearInterval(told);
+                    console.log(`notice after ${Math.round(performance.now() - pressed)} ms: ${
+                        document.getElementById('notice-detail').textContent}`);
+                }
+            }, 10);
+        }, 20);
+    });
+    const told = untouched.waitForEvent('console', {
+        predicate: (message) => message.text().startsWith('notice'), timeout: 10000,
+    });
+    await untouched.goto(`http://127.0.0.1:${server.address().port}/`);
+    const notice = (await told).text();
+    console.log(`F5 before any click or key: ${notice}`);
+    const after = Number(notice.match(/after (\d+) ms/)[1]);
+    if (!notice.includes('after a user gesture') || after > 1000) {
+        fail('a play the browser refuses is not reported soon with its reason');
     }
 } finally {
     await browser.close();
