@@ -22,8 +22,8 @@ const NEVER_RAN = 3;
 const WENT_AWAY = 4;
 
 // Chromium's own words for a context made or resumed without a click or key.
-const NO_GESTURE =
-    'The AudioContext was not allowed to start. It must be resumed (or created) after a user gesture on the page.';
+const NO_GESTURE = 'The AudioContext was not allowed to start. ' +
+    'It must be resumed (or created) after a user gesture on the page.';
 
 class QuillonSound {
     constructor() {
@@ -64,7 +64,8 @@ class QuillonSound {
         this.activated = true;
         this.makeContext();
         if (this.context !== null && this.context.state === 'suspended') {
-            this.context.resume().catch((e) => this.noteError(e));
+            // A refusal here is the play's to report, if one is asked for.
+            this.context.resume().catch(() => {});
         }
     }
 
@@ -134,6 +135,14 @@ class QuillonSound {
                 ? 'this browser has no AudioWorklet' : 'AudioWorklet needs a secure (https) page' };
             return 0;
         }
+        if (this.error !== null && lookAgain) {
+            // F5 tries a context that would not open, or a player that would not load, again.
+            this.context?.close().catch(() => {});
+            this.context = null;
+            this.player = null;
+            this.tap = null;
+            this.error = null;
+        }
         if (this.makeContext() === null || this.error !== null) {
             c.failure = { kind: REFUSED, detail: this.error ?? 'no AudioContext' };
             return 0;
@@ -143,7 +152,11 @@ class QuillonSound {
             return 0;
         }
         if (this.context.state !== 'running' && (lookAgain || !this.hasActivation())) {
-            this.context.resume().catch((e) => this.noteError(e));
+            this.context.resume().catch((e) => {
+                if (this.current === c && c.failure === null) {
+                    c.failure = { kind: REFUSED, detail: String(e?.message ?? e) };
+                }
+            });
         }
         this.send({ t: 'play', play });
         clearInterval(this.pumpTimer);

@@ -30,7 +30,8 @@ enum JsFailure { kJsNoWebAudio = 1, kJsRefused = 2, kJsNeverRan = 3, kJsWentAway
 // the sink's bookkeeping stays here.
 // clang-format off
 EM_JS(void, quillonSoundConnect, (), {
-    if (globalThis.quillonSound) globalThis.quillonSound.attach(Module), globalThis.quillonSound.connect();
+    const sound = globalThis.quillonSound;
+    if (sound) sound.attach(Module), sound.connect();
 });
 // The context's rate once the play may start; 0 when there is no context to play on (the
 // reason is then in quillonSoundFailure).
@@ -40,7 +41,8 @@ EM_JS(double, quillonSoundBegin, (double play, int lookAgain), {
     return globalThis.quillonSound.begin(play, lookAgain != 0);
 });
 EM_JS(void, quillonSoundPost, (double play, const std::int16_t* samples, int count, int ended), {
-    globalThis.quillonSound.post(play, HEAP16.subarray(samples >> 1, (samples >> 1) + count), ended != 0);
+    const from = samples >> 1;
+    globalThis.quillonSound.post(play, HEAP16.subarray(from, from + count), ended != 0);
 });
 EM_JS(void, quillonSoundStop, (), {
     if (globalThis.quillonSound) globalThis.quillonSound.stop();

@@ -29,7 +29,8 @@ const server = http.createServer((request, response) => {
             response.end();
             return;
         }
-        response.writeHead(200, { 'content-type': types[path.extname(file)] ?? 'application/octet-stream' });
+        const type = types[path.extname(file)] ?? 'application/octet-stream';
+        response.writeHead(200, { 'content-type': type });
         response.end(body);
     });
 });
@@ -153,7 +154,8 @@ try {
         const firstSound = Number(heard[0].split(/\s+/)[1]) / 1000;
         const tapStart = await page.evaluate(() => quillonSound.tapStartTime);
         const origin = tapStart + firstSound + recording.latency;
-        const late = changes.map((entry, i) => Math.round((entry.context - origin) * 1000 - starts[i]));
+        const late = changes.map((entry, i) =>
+            Math.round((entry.context - origin) * 1000 - starts[i]));
         console.log(`light changes late by (ms, context clock, output delay ${
             Math.round(recording.latency * 1000)} ms): ${late.join(' ')}`);
         // Never before the sound is heard, as it would be with the output's delay not taken off
