@@ -9,6 +9,9 @@ const AHEAD_SECONDS = 0.5;
 const START_LIMIT_MS = 1500;
 // A context still suspended this long after a play with no click or key yet is refused.
 const GESTURE_LIMIT_MS = 250;
+// The context is suspended once nothing has played for this long, as the desktop closes its
+// stream: a running context keeps the audio thread busy. Resuming costs a few ms.
+const IDLE_MS = 10000;
 // How often the queue is topped up besides the player's own reports.
 const PUMP_MS = 25;
 
@@ -39,6 +42,8 @@ class QuillonSound {
         this.pumpTimer = 0;
         this.tapDone = null;
         this.tapStartTime = 0;
+        this.recording = false;
+        this.idleTimer = 0;
         // Capturing on the window runs before any handler of the page's, so the context is
         // there when the click or key asks for sound.
         for (const type of ['pointerdown', 'keydown', 'touchend', 'mousedown']) {
@@ -67,6 +72,7 @@ class QuillonSound {
             // A refusal here is the play's to report, if one is asked for.
             this.context.resume().catch(() => {});
         }
+        this.idle();
     }
 
     noteError(e) {
@@ -127,7 +133,7 @@ class QuillonSound {
     // (failure() says why).
     begin(play, lookAgain) {
         const c = { play, posted: 0, played: 0, mark: 0, starved: false, ended: false,
-            startedAt: performance.now(), failure: null };
+            done: false, startedAt: performance.now(), failure: null };
         this.current = c;
         this.waiting = this.waiting.filter(([m]) => m.t !== 'data');
         if (!this.supported()) {
@@ -151,7 +157,8 @@ class QuillonSound {
             c.failure = { kind: WENT_AWAY, detail: 'AudioContext closed' };
             return 0;
         }
-        if (this.context.state !== 'running' && (lookAgain || !this.hasActivation())) {
+        clearTimeout(this.idleTimer);
+        if (this.context.state !== 'running') {
             this.context.resume().catch((e) => {
                 if (this.current === c && c.failure === null) {
                     c.failure = { kind: REFUSED, detail: String(e?.message ?? e) };
@@ -181,6 +188,7 @@ class QuillonSound {
 
     stop() {
         this.current = null;
+        this.idle();
         clearInterval(this.pumpTimer);
         this.waiting = this.waiting.filter(([m]) => m.t !== 'data');
         this.send({ t: 'stop' });
@@ -206,7 +214,22 @@ class QuillonSound {
         c.played = m.played;
         c.mark = m.mark;
         c.starved = m.starved;
-        this.pump();
+        if (c.ended && c.starved && c.played >= c.posted) {
+            c.done = true;
+            this.idle();
+        } else {
+            this.pump();
+        }
+    }
+
+    idle() {
+        clearTimeout(this.idleTimer);
+        this.idleTimer = setTimeout(() => {
+            const c = this.current;
+            if ((c === null || c.done) && !this.recording && this.context?.state === 'running') {
+                this.context.suspend().catch(() => {});
+            }
+        }, IDLE_MS);
     }
 
     // The output's delay in seconds: from the context to the system, and on to the listener.
@@ -256,6 +279,7 @@ class QuillonSound {
 
     // For the tests: records what reaches the destination from now until stopTap().
     async startTap() {
+        this.recording = true;
         this.gesture();
         await this.ready;
         const started = await new Promise((resolve) => {
@@ -268,6 +292,7 @@ class QuillonSound {
 
     // Resolves to { rate, samples } (Float32, mono) of what was recorded.
     async stopTap() {
+        this.recording = false;
         const recording = await new Promise((resolve) => {
             this.tapDone = resolve;
             this.tap.port.postMessage({ t: 'stop' });
