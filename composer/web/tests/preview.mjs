@@ -13,7 +13,8 @@ import http from 'node:http';
 import os from 'node:os';
 import path from 'node:path';
 
-const [webDir, analyse, expectedFile, compareAwk] = process.argv.slice(2);
+const [webArg, analyse, expectedFile, compareAwk] = process.argv.slice(2);
+const webDir = path.resolve(webArg);
 
 const types = {
     '.html': 'text/html', '.js': 'text/javascript', '.mjs': 'text/javascript',
@@ -24,7 +25,7 @@ const server = http.createServer((request, response) => {
     const name = decodeURIComponent(new URL(request.url, 'http://x').pathname);
     const file = path.join(webDir, name.endsWith('/') ? name + 'index.html' : name);
     fs.readFile(file, (error, body) => {
-        if (error || !file.startsWith(path.resolve(webDir))) {
+        if (error || !file.startsWith(webDir)) {
             response.writeHead(404);
             response.end();
             return;
