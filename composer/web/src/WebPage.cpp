@@ -1,7 +1,7 @@
 #include "WebPage.h"
 
+#include "WebAudioSink.h"
 #include "quillon/FormTable.h"
-#include "quillon/NoSoundOutput.h"
 #include "quillon/UserTexts.h"
 #include "quillon/Utf8.h"
 
@@ -108,7 +108,7 @@ std::string cssColour(ColourRole role) {
 
 WebPage::WebPage(val face)
     : text1_(face), label3_(face, "label3"), form1_(face, "form1"), dialogs_(face), timers_(face),
-      sound_(std::make_unique<NoSoundOutput>()) {
+      sound_(std::make_unique<WebAudioSink>()) {
     session_ =
         std::make_unique<ComposerSession>(SessionPorts{text1_, text1_, label3_, dialogs_, timers_,
                                                        *sound_, dialogs_, form1_, dialogs_},
