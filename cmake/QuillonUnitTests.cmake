@@ -25,8 +25,8 @@ function(quillon_unit_tests target)
         if(EMSCRIPTEN)
             # A node program (target.js beside target.wasm) on the in-memory file system, as the
             # page has; the exit status is the tests' verdict, so the runtime exits. Linked at
-            # -O1 like its objects: binaryen's whole-program passes at -O3 take longer than the
-            # tests run.
+            # -O1, as its objects are built: the whole-program passes of -O3 only lengthen the
+            # build.
             target_link_options(${target} PRIVATE -O1 -sENVIRONMENT=node -sALLOW_MEMORY_GROWTH=1
                                                   -sEXIT_RUNTIME=1)
             if(arg_WEB_LEAVE_OUT)
@@ -46,4 +46,3 @@ function(quillon_unit_tests target)
         gtest_discover_tests(${target} ${arg_UNPARSED_ARGUMENTS})
     endif()
 endfunction()
-
