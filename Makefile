@@ -5,9 +5,10 @@ QUILLON := build/default/composer/qt/quillon
 
 # Configures a preset only when its build tree has none yet or the presets changed since: ninja
 # configures again by itself when a CMakeLists.txt changes, and a needless run costs time and
-# repeats its messages. CMake leaves an unchanged build.ninja alone, hence the touch.
-configure = @[ build/$(1)/build.ninja -nt CMakePresets.json ] || \
-	{ cmake --preset $(1) && touch build/$(1)/build.ninja; }
+# repeats its messages. CMake leaves an unchanged build.ninja alone, hence the touch. The tree is
+# build/<preset> unless named: $(call configure,<preset>[,<tree>]).
+configure = @[ $(or $(2),build/$(1))/build.ninja -nt CMakePresets.json ] || \
+	{ cmake --preset $(1) && touch $(or $(2),build/$(1))/build.ninja; }
 
 deps:
 	@bash scripts/install-deps
@@ -84,7 +85,7 @@ windows: deps
 # any web server can publish. run-web serves them on this machine only.
 WEB_PORT ?= 8000
 web: deps
-	$(call configure,web)
+	$(call configure,web,build/wasm)
 	cmake --build --preset web
 
 run-web: web

@@ -34,8 +34,9 @@ if(BUILD_TESTING AND QUILLON_BUILD_TOOLS AND NOT CMAKE_CROSSCOMPILING
 
     add_test(NAME windows.build
         COMMAND ${CMAKE_COMMAND} -D SOURCE_DIR=${PROJECT_SOURCE_DIR}
-            -D BINARY_DIR=${QUILLON_WINDOWS_DIR}
-            -P ${PROJECT_SOURCE_DIR}/tools/tests/BuildWindows.cmake)
+            -D BINARY_DIR=${QUILLON_WINDOWS_DIR} -D PRESET=windows-ci
+            -D COMPILER=x86_64-w64-mingw32-g++-posix -D PACKAGE=g++-mingw-w64-x86-64-posix
+            -P ${PROJECT_SOURCE_DIR}/tools/tests/BuildPreset.cmake)
     add_test(NAME windows.wine_prefix
         COMMAND bash ${QUILLON_WINDOWS_CHECK} prefix-create "${QUILLON_WINE}")
     add_test(NAME windows.wine_prefix_remove

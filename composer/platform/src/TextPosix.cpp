@@ -10,8 +10,9 @@ namespace quillon {
 namespace fs = std::filesystem;
 
 std::optional<std::u16string> decodeGbk(std::string_view bytes) {
-    // glibc's CP936 is Windows' code page, the euro sign at 0x80 included.
-    iconv_t converter = ::iconv_open("UTF-16LE", "CP936");
+    // glibc knows code page 936 as GBK (CP936 is its alias), the C library of the web build (musl)
+    // by that name only.
+    iconv_t converter = ::iconv_open("UTF-16LE", "GBK");
     if (converter == reinterpret_cast<iconv_t>(-1)) {
         return std::nullopt;
     }
@@ -21,9 +22,24 @@ std::optional<std::u16string> decodeGbk(std::string_view bytes) {
     std::size_t inLeft = bytes.size();
     char* next = out.data();
     std::size_t outLeft = out.size();
-    const std::size_t result = ::iconv(converter, &in, &inLeft, &next, &outLeft);
+    bool refused = false;
+    while (inLeft != 0 && !refused) {
+        if (::iconv(converter, &in, &inLeft, &next, &outLeft) != static_cast<std::size_t>(-1)) {
+            break;
+        }
+        // Windows' 0x80 is the euro sign, a byte that musl's GBK refuses (no lead byte is 0x80,
+        // so where a character starts it is this one). Two bytes out for one in: still room.
+        refused = static_cast<unsigned char>(*in) != 0x80;
+        if (!refused) {
+            *next++ = '\xac';
+            *next++ = '\x20';
+            outLeft -= 2;
+            ++in;
+            --inLeft;
+        }
+    }
     ::iconv_close(converter);
-    if (result == static_cast<std::size_t>(-1) || inLeft != 0) {
+    if (refused || inLeft != 0) {
         return std::nullopt;
     }
     std::u16string text;

@@ -44,11 +44,14 @@ TEST(FormTable, NoteGridStandsWhereDesignedAndEntersItsCode) {
                 const std::string name = "Command" + std::to_string(g * 100 + r * 10 + c);
                 const ControlDesign& note = named(name);
                 SCOPED_TRACE(name);
+                const auto group = static_cast<std::size_t>(g - 1);
+                const auto row = static_cast<std::size_t>(r - 1);
+                const auto degree = static_cast<std::size_t>(c - 1);
                 EXPECT_EQ(note.kind, ControlKind::PictureButton);
                 EXPECT_TRUE(note.rect ==
-                            (TwipsRect{degreeLefts[c - 1], rowTops[g - 1][r - 1], 255, 375}));
+                            (TwipsRect{degreeLefts[degree], rowTops[group][row], 255, 375}));
                 EXPECT_EQ(note.command.kind, CommandKind::Note);
-                EXPECT_EQ(note.command.code, row1Codes[g - 1][c - 1] - (r - 1));
+                EXPECT_EQ(note.command.code, row1Codes[group][degree] - (r - 1));
                 EXPECT_TRUE(note.caption.empty());
             }
         }

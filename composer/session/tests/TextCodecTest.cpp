@@ -29,6 +29,7 @@ TEST(TextCodec, FilesDecodeAsText1TakesThem) {
         {"GBK", "\xd6\xd0\xd2\xf4", u"中音"},
         {"GBK with LF and ASCII", "// \xd6\xd0\xd2\xf4\n0x82,", u"// 中音\r\n0x82,"},
         {"code page 936's euro sign", "\x80", u"€"},
+        {"the euro sign between GBK characters", "\xd6\xd0\x80\xd2\xf4", u"中€音"},
         {"tab and form feed are text", "a\tb\fc", u"a\tb\fc"},
         {"empty", "", u""},
         {"a NUL", std::string("0x82,\0", 6), std::nullopt},
