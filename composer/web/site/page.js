@@ -216,7 +216,15 @@ const face = {
     // Text1
     textValue: () => text1.value,
     replaceText(from, to, text) {
-        text1.setRangeText(text, from, to, 'preserve');
+        // The caret and the selection stay on their characters; one standing where text is
+        // inserted goes on after it, as a caret at the end follows the automatic line break
+        // while the user types there.
+        const follow = (at) => (at > to || (at === from && from === to) ? at + text.length - (to - from)
+            : at > from ? from + text.length : at);
+        const [start, end, direction] =
+            [text1.selectionStart, text1.selectionEnd, text1.selectionDirection];
+        text1.setRangeText(text, from, to);
+        text1.setSelectionRange(follow(start), follow(end), direction);
         linesChanged(from, to, text);
         known = known.slice(0, from) + text + known.slice(to);
         scheduleDraw();
