@@ -5,56 +5,18 @@
 // elements in order, each lit when its sound is heard. F5 before any click or key, which a
 // browser refuses, is reported with its reason.
 //
-//   node preview.mjs WEB_DIR ANALYSE EXPECTED COMPARE_AWK
-import { chromium } from 'playwright-core';
+//   QUILLON_WEB_DIR=build/web node preview.mjs ANALYSE EXPECTED COMPARE_AWK
+import { check, fail, scenario } from './harness.mjs';
 import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
-import http from 'node:http';
 import os from 'node:os';
 import path from 'node:path';
 
-const [webArg, analyse, expectedFile, compareAwk] = process.argv.slice(2);
-const webDir = path.resolve(webArg);
-
-const types = {
-    '.html': 'text/html', '.js': 'text/javascript', '.mjs': 'text/javascript',
-    '.wasm': 'application/wasm', '.css': 'text/css', '.png': 'image/png',
-    '.json': 'application/json', '.webmanifest': 'application/manifest+json',
-};
-const server = http.createServer((request, response) => {
-    const name = decodeURIComponent(new URL(request.url, 'http://x').pathname);
-    const file = path.join(webDir, name.endsWith('/') ? name + 'index.html' : name);
-    fs.readFile(file, (error, body) => {
-        if (error || !file.startsWith(webDir)) {
-            response.writeHead(404);
-            response.end();
-            return;
-        }
-        const type = types[path.extname(file)] ?? 'application/octet-stream';
-        response.writeHead(200, { 'content-type': type });
-        response.end(body);
-    });
-});
-await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
-
+const [analyse, expectedFile, compareAwk] = process.argv.slice(2);
 const work = fs.mkdtempSync(path.join(os.tmpdir(), 'quillon-preview-'));
-const browser = await chromium.launch({
-    executablePath: '/usr/bin/chromium',
-    args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-        '--disable-background-networking', '--disable-component-update', '--disable-sync',
-        '--autoplay-policy=no-user-gesture-required'],
-});
-let failures = 0;
-const fail = (what) => {
-    console.log(`FAIL: ${what}`);
-    ++failures;
-};
-try {
-    const page = await browser.newPage();
-    page.on('pageerror', (e) => fail(`page error: ${e.message}`));
-    await page.goto(`http://127.0.0.1:${server.address().port}/`);
-    await page.waitForSelector('#form1[data-ready]');
+process.on('exit', () => fs.rmSync(work, { recursive: true, force: true }));
 
+await scenario('preview', async ({ browser, server, page }) => {
     // The melody as entered on the desktop: note buttons Command<group><row><degree>, then
     // rest, extend and End.
     for (const id of ['Command311', 'Command311', 'Command322', 'Command333', 'Command512',
@@ -134,10 +96,11 @@ try {
     fs.writeFileSync(path.join(work, 'heard'), heard.join('\n') + '\n');
     console.log(heard.join('\n'));
     try {
-        console.log(execFileSync('awk', ['-v', 'sound_ms=2', '-f', compareAwk,
-            path.join(work, 'wanted'), path.join(work, 'heard')], { encoding: 'utf8' }).trim());
+        check('the recording is the melody, note by note',
+            true, execFileSync('awk', ['-v', 'sound_ms=2', '-f', compareAwk,
+                path.join(work, 'wanted'), path.join(work, 'heard')], { encoding: 'utf8' }).trim());
     } catch (e) {
-        fail(`the recording:\n${e.stdout}`);
+        fail('the recording is the melody, note by note', e.stdout);
     }
 
     // The light: each element in turn, then none; each lit when its start is heard, that is
@@ -162,9 +125,8 @@ try {
         // Never before the sound is heard, as it would be with the output's delay not taken off
         // (by 42 ms here); a little after, since the page looks every 4 ms, the session every
         // 15 and the context's clock moves in steps of its render buffer, more on a busy machine.
-        if (late.some((ms) => ms < -3 || ms > 100)) {
-            fail('the light does not follow what is heard');
-        }
+        check('the light follows what is heard', !late.some((ms) => ms < -3 || ms > 100),
+            late.join(' '));
         const pressed = await page.evaluate(() => globalThis.pressedAt);
         console.log(`F5 to the first sound at the destination: ${
             Math.round((tapStart + firstSound - pressed) * 1000)} ms, heard ${
@@ -209,19 +171,10 @@ try {
     const told = untouched.waitForEvent('console', {
         predicate: (message) => message.text().startsWith('notice'), timeout: 10000,
     });
-    await untouched.goto(`http://127.0.0.1:${server.address().port}/`);
+    await untouched.goto(server.url);
     const notice = (await told).text();
     console.log(`F5 before any click or key: ${notice}`);
     const after = Number(notice.match(/after (\d+) ms/)[1]);
-    if (!notice.includes('after a user gesture') || after > 1000) {
-        fail('a play the browser refuses is not reported soon with its reason');
-    }
-} finally {
-    await browser.close();
-    server.close();
-    fs.rmSync(work, { recursive: true, force: true });
-}
-if (failures > 0) {
-    process.exit(1);
-}
-console.log('PASS');
+    check('a play the browser refuses is reported soon with its reason',
+        notice.includes('after a user gesture') && after <= 1000, notice);
+}, { args: ['--autoplay-policy=no-user-gesture-required'] });
