@@ -9,9 +9,8 @@ add_test(NAME web.build
     COMMAND ${CMAKE_COMMAND} -D SOURCE_DIR=${PROJECT_SOURCE_DIR} -D BINARY_DIR=${QUILLON_WASM_DIR}
         -D PRESET=web -D COMPILER=emcc -D PACKAGE=emscripten
         -P ${PROJECT_SOURCE_DIR}/tools/tests/BuildPreset.cmake)
-# Alone: it keeps both processors busy.
-set_tests_properties(web.build PROPERTIES
-    FIXTURES_SETUP web_build RUN_SERIAL TRUE TIMEOUT 900 LABELS web)
+# It builds at a lower priority beside the tests that time nothing.
+set_tests_properties(web.build PROPERTIES FIXTURES_SETUP web_build TIMEOUT 900 LABELS web)
 
 # The core's unit tests as the page's compiler built them: 32-bit, the in-memory file system.
 foreach(suite editor melody tunes platform session)

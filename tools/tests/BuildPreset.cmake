@@ -26,4 +26,6 @@ if("${SOURCE_DIR}/CMakePresets.json" IS_NEWER_THAN "${BINARY_DIR}/build.ninja")
     run("${CMAKE_COMMAND}" --preset ${PRESET})
     file(TOUCH "${BINARY_DIR}/build.ninja")
 endif()
-run("${CMAKE_COMMAND}" --build --preset ${PRESET})
+# Beside the tests that do not time anything (those that do run alone), at a lower priority, so
+# that a test that drives a window or a simulated chip keeps the processor it needs.
+run(nice -n 10 "${CMAKE_COMMAND}" --build --preset ${PRESET})
