@@ -181,6 +181,18 @@ await scenario(
         sameBytes('the download holds the text with CR LF', crlf(await text1(page)),
             readFileSync(await download.path()));
 
+        // A file dropped on the window opens as Open opens it.
+        await page.evaluate((text) => {
+            const transfer = new DataTransfer();
+            transfer.items.add(new File([text], 'dropped.h'));
+            const form = document.getElementById('form1');
+            for (const type of ['dragover', 'drop']) {
+                form.dispatchEvent(new DragEvent(type,
+                    { dataTransfer: transfer, bubbles: true, cancelable: true }));
+            }
+        }, `${header}0x13,0x00};\n`);
+        await expectOpened(page, 'a file dropped on the window opens', `${header}0x13,0x00};\n`);
+
         // A browser with the picker.
         const picking = await browser.newContext();
         picking.setDefaultTimeout(10000);
