@@ -41,8 +41,10 @@ if(BUILD_TESTING AND QUILLON_BUILD_TOOLS AND NOT CMAKE_CROSSCOMPILING
         COMMAND bash ${QUILLON_WINDOWS_CHECK} prefix-create "${QUILLON_WINE}")
     add_test(NAME windows.wine_prefix_remove
         COMMAND bash ${QUILLON_WINDOWS_CHECK} prefix-remove "${QUILLON_WINE}")
-    # It builds at a lower priority beside the tests that time nothing.
-    set_tests_properties(windows.build PROPERTIES FIXTURES_SETUP windows_tools)
+    # It builds at a lower priority beside the tests that time nothing, one build tree at a time,
+    # so that tests go on beside it.
+    set_tests_properties(windows.build PROPERTIES FIXTURES_SETUP windows_tools
+        RESOURCE_LOCK test_build)
     set_tests_properties(windows.wine_prefix PROPERTIES FIXTURES_SETUP wine)
     set_tests_properties(windows.wine_prefix_remove PROPERTIES FIXTURES_CLEANUP wine)
     set_tests_properties(windows.build windows.wine_prefix windows.wine_prefix_remove PROPERTIES

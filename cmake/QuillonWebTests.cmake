@@ -9,8 +9,10 @@ add_test(NAME web.build
     COMMAND ${CMAKE_COMMAND} -D SOURCE_DIR=${PROJECT_SOURCE_DIR} -D BINARY_DIR=${QUILLON_WASM_DIR}
         -D PRESET=web -D COMPILER=emcc -D PACKAGE=emscripten
         -P ${PROJECT_SOURCE_DIR}/tools/tests/BuildPreset.cmake)
-# It builds at a lower priority beside the tests that time nothing.
-set_tests_properties(web.build PROPERTIES FIXTURES_SETUP web_build TIMEOUT 900 LABELS web)
+# It builds at a lower priority beside the tests that time nothing, one build tree at a time,
+# so that tests go on beside it.
+set_tests_properties(web.build PROPERTIES FIXTURES_SETUP web_build TIMEOUT 900 LABELS web
+    RESOURCE_LOCK test_build)
 
 # The core's unit tests as the page's compiler built them: 32-bit, the in-memory file system.
 foreach(suite editor melody tunes platform session)
