@@ -290,7 +290,7 @@ void SessionCore::copyShareLink(std::u16string_view pageAddress) {
 }
 
 bool SessionCore::openShared(std::string_view fragment) {
-    if (!fragment.starts_with("melody=")) {
+    if (!isShareFragment(fragment)) {
         return false;
     }
     const std::optional<std::u16string> text = sharedMelody(fragment);

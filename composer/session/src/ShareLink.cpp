@@ -54,8 +54,12 @@ std::string shareFragment(std::u16string_view text) {
     return fragment;
 }
 
+bool isShareFragment(std::string_view fragment) {
+    return fragment.starts_with(kPrefix);
+}
+
 std::optional<std::u16string> sharedMelody(std::string_view fragment) {
-    if (!fragment.starts_with(kPrefix)) {
+    if (!isShareFragment(fragment)) {
         return std::nullopt;
     }
     fragment.remove_prefix(kPrefix.size());

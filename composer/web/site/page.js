@@ -40,8 +40,8 @@ function startsOfLines(text, offset) {
 // [from, to) of the text gave way to `inserted`.
 function linesChanged(from, to, inserted) {
     const delta = inserted.length - (to - from);
-    let first = upperBound(lineStarts, from);
-    let last = upperBound(lineStarts, to);
+    const first = upperBound(lineStarts, from);
+    const last = upperBound(lineStarts, to);
     const added = startsOfLines(inserted, from);
     const after = lineStarts.slice(last).map((start) => start + delta);
     lineStarts.length = first;
@@ -167,12 +167,12 @@ function scrollIntoView(begin, end) {
     if (top < text1.scrollTop || top + style.lineHeight > text1.scrollTop + text1.clientHeight) {
         text1.scrollTop = Math.max(0, top - text1.clientHeight / 2);
     }
+    // Across only as far as a line's start can be measured quickly.
     const lineText = known.slice(lineStarts[line], begin);
-    const x = textWidth(lineText.length > 4000 ? lineText.slice(-4000) : lineText) +
-        (lineText.length > 4000 ? text1.scrollLeft : 0);
+    if (lineText.length > 4000) return;
+    const x = textWidth(lineText);
     const width = textWidth(known.slice(begin, Math.min(end, begin + 200)));
-    if (lineText.length <= 4000 &&
-        (x < text1.scrollLeft || x + width > text1.scrollLeft + text1.clientWidth - 8)) {
+    if (x < text1.scrollLeft || x + width > text1.scrollLeft + text1.clientWidth - 8) {
         text1.scrollLeft = Math.max(0, x - 20);
     }
 }
@@ -481,11 +481,24 @@ function download(name, bytes) {
 // Keeping: the keeper's folder lives in IndexedDB; after every call that may have written it,
 // the browser's copy is brought up to date. Refused or full: said once, the page goes on.
 
+let keptMounted = false;
 let syncing = false;
 let syncAgain = false;
+let syncTimer = null;
 let storageTold = false;
+// At most every 200 ms: the keeper writes from its own timer, and a burst of clicks would
+// otherwise compare the whole folder with the browser's copy at every click.
 function keepInBrowser() {
-    if (!Module || !Module.keptMounted) return;
+    if (keptMounted && syncTimer === null) {
+        syncTimer = setTimeout(() => {
+            syncTimer = null;
+            syncKept();
+        }, 200);
+    }
+}
+
+function syncKept() {
+    if (!keptMounted) return;
     if (syncing) {
         syncAgain = true;
         return;
@@ -499,7 +512,7 @@ function keepInBrowser() {
         }
         if (syncAgain) {
             syncAgain = false;
-            keepInBrowser();
+            syncKept();
         }
     });
 }
@@ -511,7 +524,7 @@ async function mountKept() {
         Module.FS.mount(Module.FS.filesystems.IDBFS, {}, KEPT);
         await new Promise((resolve, reject) =>
             Module.FS.syncfs(true, (error) => (error ? reject(error) : resolve())));
-        Module.keptMounted = true;
+        keptMounted = true;
     } catch (error) {
         return error;
     }
@@ -543,7 +556,6 @@ function place(element, control) {
 
 function buildForm() {
     const table = Module.formTable();
-    const byTab = [];
     table.forEach((control, index) => {
         const id = elementId(control);
         let element;
@@ -605,7 +617,6 @@ function buildForm() {
         place(element, control);
         if (control.tabIndex >= 0) {
             element.tabIndex = 0;
-            byTab[control.tabIndex] = element;
         } else if (element.tagName === 'BUTTON') {
             element.tabIndex = -1;
         }
@@ -613,7 +624,6 @@ function buildForm() {
         form1.append(element);
     });
     // The page's order is the tab order: the table lists the focusable controls first, in it.
-    return byTab.filter(Boolean);
 }
 
 function showClock() {
@@ -642,7 +652,7 @@ const SHARE_LINK = -1;
 function openMenu(x, y) {
     const entries = Array.from(page.menu());
     const build = (list, into) => {
-        let separatorBefore = [2, 3];
+        const separatorBefore = [2, 3];
         list.forEach((entry, i) => {
             const submenu = Array.from(entry.submenu);
             const item = document.createElement('button');
@@ -794,7 +804,11 @@ function wireLeaving() {
     // The melody is kept at once; the browser asks its own question when the melody's file has
     // changes not saved (the caption then begins with "*").
     addEventListener('pagehide', () => {
-        if (page) call(() => page.leaving());
+        if (page) {
+            call(() => page.leaving());
+            // Now: the page may be gone before a pause comes.
+            syncKept();
+        }
     });
     addEventListener('beforeunload', (event) => {
         if (document.title.startsWith('*')) {
@@ -807,7 +821,7 @@ function wireLeaving() {
 async function start() {
     Module = await createQuillon({ locateFile: (name) => name });
     const storageError = await mountKept();
-    const tabOrder = buildForm();
+    buildForm();
     measureText1();
     wireText1();
     wireKeys();
@@ -837,7 +851,7 @@ async function start() {
     text1.setSelectionRange(known.length, known.length);
     scheduleDraw();
     form1.dataset.ready = '';
-    if (tabOrder.length && 'serviceWorker' in navigator) {
+    if ('serviceWorker' in navigator) {
         navigator.serviceWorker.register('sw.js').catch(() => {});
     }
 }

@@ -11,6 +11,9 @@ namespace quillon {
 
 std::string shareFragment(std::u16string_view text);
 
+// Whether a fragment is one of these links at all, broken or not.
+bool isShareFragment(std::string_view fragment);
+
 // The text a fragment (without its "#") carries; none when it carries no melody, or its
 // base64url or UTF-8 is broken, or the text is longer than Open takes.
 std::optional<std::u16string> sharedMelody(std::string_view fragment);
