@@ -83,10 +83,9 @@ std::u16string TextBoxEdit::controlText() const {
 void TextBoxEdit::replace(std::size_t from, std::size_t to, std::u16string_view text) {
     // Another cursor than the user's: Qt keeps the user's caret and selection on their
     // characters, and the view where it is.
-    QTextCursor cursor(document());
-    const int last = document()->characterCount() - 1;
-    cursor.setPosition(std::clamp(static_cast<int>(from), 0, last));
-    cursor.setPosition(std::clamp(static_cast<int>(to), 0, last), QTextCursor::KeepAnchor);
+    // Each placing of a cursor lays out its line to find the column, so an insertion (a click's
+    // append) places it once.
+    QTextCursor cursor = rangeOf(from, to);
     cursor.insertText(QString::fromStdU16String(std::u16string(text)));
 }
 
@@ -105,7 +104,11 @@ TextSpan TextBoxEdit::selection() const noexcept {
 }
 
 void TextBoxEdit::select(std::size_t begin, std::size_t end) noexcept {
-    setTextCursor(rangeOf(begin, end));
+    // After a click the caret is usually already at the end, where the append carried it.
+    const QTextCursor current = textCursor();
+    if (begin != end || current.hasSelection() || current.position() != static_cast<int>(begin)) {
+        setTextCursor(rangeOf(begin, end));
+    }
     ensureCursorVisible();
 }
 
@@ -144,8 +147,8 @@ void TextBoxEdit::onTextChanged() {
 void TextBoxEdit::marksChanged(std::size_t from, std::size_t to) {
     const Shown shown = shownLines();
     if (from < shown.end && to >= shown.begin) {
-        marksStale_ = true;
-        viewport()->update();
+        // Qt repaints only the extra selections that differ, not the whole view.
+        showExtraSelections();
     }
 }
 
@@ -170,10 +173,14 @@ void TextBoxEdit::setHeard(std::optional<TextSpan> element) {
 
 QTextCursor TextBoxEdit::rangeOf(std::size_t begin, std::size_t end) const {
     const int last = document()->characterCount() - 1;
+    const auto clamped = [last](std::size_t at) {
+        return std::clamp(static_cast<int>(std::min<std::size_t>(at, INT_MAX)), 0, last);
+    };
     QTextCursor range(document());
-    range.setPosition(std::clamp(static_cast<int>(std::min<std::size_t>(begin, INT_MAX)), 0, last));
-    range.setPosition(std::clamp(static_cast<int>(std::min<std::size_t>(end, INT_MAX)), 0, last),
-                      QTextCursor::KeepAnchor);
+    range.setPosition(clamped(begin));
+    if (end != begin) {
+        range.setPosition(clamped(end), QTextCursor::KeepAnchor);
+    }
     return range;
 }
 
