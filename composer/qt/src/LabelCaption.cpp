@@ -19,8 +19,16 @@ void LabelCaption::setCaption(std::u16string_view caption) {
 
 void LabelCaption::setCaption(const QString& caption) {
     label_.setText(caption);
+    // Measuring the label for its size lays the text out again; a count that keeps its width
+    // (most clicks) keeps its size. Only a single line is known by its advance alone.
     if (autoSize_) {
-        label_.adjustSize();
+        const int advance = caption.contains(QLatin1Char('\n'))
+                                ? -1
+                                : label_.fontMetrics().horizontalAdvance(caption);
+        if (advance < 0 || advance != sizedAdvance_) {
+            label_.adjustSize();
+            sizedAdvance_ = advance;
+        }
     }
     keepNeighbourClear();
 }

@@ -30,6 +30,8 @@ private:
     bool autoSize_;
     QLabel* neighbour_;
     int neighbourLeft_ = 0;
+    // The advance of the caption the label was last sized for; -1 for none known.
+    int sizedAdvance_ = -1;
 };
 
 } // namespace quillon
