@@ -68,7 +68,7 @@ constexpr double kPreferredRate = 48000;
 constexpr std::int64_t kEndMarginNanos = 100'000'000;
 constexpr double kSmallestLatency = 0.0125;
 // How often the worker looks after a running stream.
-constexpr auto kWatchInterval = std::chrono::milliseconds(50);
+constexpr auto kWatchInterval = std::chrono::milliseconds(100);
 
 // Pa_Initialize and Pa_Terminate change PortAudio's global state, and an abandoned worker may
 // still be inside one when a new worker starts: only workers take this, never an owner.
