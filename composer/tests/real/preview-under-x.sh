@@ -2,7 +2,8 @@
 # The preview end to end: the real composer under X and a private sound server, a melody
 # entered with real clicks, F5, and the recording of the server's output checked note by note:
 # each pitch within 0.5 %, each sound (the first note included) within 2 ms of its length and
-# each silence within 3 % of the expected list.
+# each silence within 3 % of the expected list. A few seconds after the melody the composer is
+# idle again.
 #   preview-under-x.sh QUILLON PRIVATE_PULSE ANALYSE EXPECTED      (inside xvfb-run)
 QUILLON=$1
 private_pulse=$2
@@ -35,6 +36,18 @@ play() {
     sleep 1.5
     xdotool key F5
     sleep 4
+    # Once nothing has played for a few seconds the output is closed, and the composer idles
+    # as it did before it sounded (an output left open kept wine's audio threads busy).
+    sleep 3.5
+    local before after
+    before=$(awk '{ print $14 + $15 }' "/proc/$quillon_pid/stat")
+    sleep 3
+    after=$(awk '{ print $14 + $15 }' "/proc/$quillon_pid/stat")
+    echo "after the melody: $((after - before)) ticks idle in 3 s"
+    if [ $((after - before)) -gt 3 ]; then
+        echo "FAIL: the composer kept working after the melody ended" >&2
+        failures=$((failures + 1))
+    fi
     stop_quillon
     [ "${failures:-0}" -eq 0 ]
 }
@@ -46,7 +59,7 @@ sed -e 's/#.*//' -e '/^[[:space:]]*$/d' "$expected" >"$work/wanted"
 wanted=$(wc -l <"$work/wanted")
 
 bash "$private_pulse" --rate "$rate" --record "$work/recording.raw" -- bash -c play ||
-    { echo "FAIL: could not enter the melody" >&2; exit 1; }
+    { echo "FAIL: entering the melody, or the composer afterwards (see above)" >&2; exit 1; }
 "$analyse" "$work/recording.raw" "$rate" >"$work/runs"
 # The melody is what was heard last: its runs from its last sound back.
 tac "$work/runs" | sed -n '/^sound/,$p' | head -n "$wanted" | tac >"$work/heard"
