@@ -4,7 +4,6 @@
 #include "WindowTestSupport.h"
 
 #include <QPaintEvent>
-#include <QPlainTextEdit>
 #include <QTextDocument>
 
 #include <algorithm>
@@ -50,17 +49,14 @@ double medianClick(int codes) {
 }
 
 // The area of the paint events a widget gets.
-class PaintedArea : public QObject {
-public:
+struct PaintedArea : QObject {
     long long area = 0;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
+    bool eventFilter(QObject*, QEvent* event) override {
         if (event->type() == QEvent::Paint) {
             const QRect rect = static_cast<QPaintEvent*>(event)->rect();
             area += static_cast<long long>(rect.width()) * rect.height();
         }
-        return QObject::eventFilter(watched, event);
+        return false;
     }
 };
 
@@ -102,12 +98,9 @@ private slots:
             click(*form, QStringLiteral("Command323"));
             QApplication::processEvents();
         }
-        QVERIFY(painted.area > 0);
         const long long whole = static_cast<long long>(view->width()) * view->height();
-        QVERIFY2(painted.area < clicks * whole / 2,
-                 qPrintable(QStringLiteral("%1 views painted in %2 clicks")
-                                .arg(static_cast<double>(painted.area) / static_cast<double>(whole))
-                                .arg(clicks)));
+        QVERIFY(painted.area > 0);
+        QVERIFY2(painted.area < clicks * whole / 2, qPrintable(QString::number(painted.area)));
     }
 };
 

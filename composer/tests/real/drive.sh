@@ -44,6 +44,15 @@ stop_quillon() {
 }
 trap stop_quillon EXIT
 
+# Processor ticks the composer spends in `seconds`, threads and all.
+idle_ticks() {
+    local before after
+    before=$(awk '{ print $14 + $15 }' "/proc/$quillon_pid/stat")
+    sleep "$1"
+    after=$(awk '{ print $14 + $15 }' "/proc/$quillon_pid/stat")
+    echo $((after - before))
+}
+
 # At (x, y) of the window's client area.
 click_at() {
     xdotool mousemove --window "$window" "$1" "$2" click 1

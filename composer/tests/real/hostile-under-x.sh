@@ -22,15 +22,6 @@ red_in_text() {
              END { print n + 0 }'
 }
 
-# Processor ticks the composer spends in `seconds` with nothing to do but show its text.
-idle_ticks() {
-    local before after
-    before=$(awk '{ print $14 + $15 }' "/proc/$quillon_pid/stat")
-    sleep "$1"
-    after=$(awk '{ print $14 + $15 }' "/proc/$quillon_pid/stat")
-    echo $((after - before))
-}
-
 # Waits until the composer has done what it was given (no processor tick in 0.3 s), for up to
 # 10 s: a loaded machine takes longer than any fixed pause.
 settle() {

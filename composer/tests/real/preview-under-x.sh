@@ -39,19 +39,14 @@ play() {
     # Once nothing has played for a few seconds the output is closed, and the composer idles
     # as it did before it sounded (an output left open kept wine's audio threads busy).
     sleep 3.5
-    local before after
-    before=$(awk '{ print $14 + $15 }' "/proc/$quillon_pid/stat")
-    sleep 3
-    after=$(awk '{ print $14 + $15 }' "/proc/$quillon_pid/stat")
-    echo "after the melody: $((after - before)) ticks idle in 3 s"
-    if [ $((after - before)) -gt 3 ]; then
-        echo "FAIL: the composer kept working after the melody ended" >&2
-        failures=$((failures + 1))
-    fi
+    local idle
+    idle=$(idle_ticks 3)
+    echo "after the melody: $idle ticks idle in 3 s"
+    [ "$idle" -le 3 ] || { echo "FAIL: the composer kept working after the melody" >&2; exit 1; }
     stop_quillon
     [ "${failures:-0}" -eq 0 ]
 }
-export -f play start_quillon stop_quillon click_at note rest extend end_button text1 clipboard \
+export -f play idle_ticks start_quillon stop_quillon click_at note rest extend end_button text1 clipboard \
     into_text expect_text
 export QUILLON QUILLON_LAUNCH window header
 
