@@ -16,11 +16,19 @@ bool isText(std::u16string_view text) {
 } // namespace
 
 std::u16string withCrLf(std::u16string_view text) {
+    // One pass over the units: a paste of megabytes goes through here, and find_first_of
+    // compares each unit with every break in turn.
+    const auto isBreak = [](char16_t c) {
+        return c == u'\n' || c == u'\r' || c == u'\u2028' || c == u'\u2029';
+    };
     std::u16string out;
     out.reserve(text.size() + text.size() / 16);
     std::size_t i = 0;
     while (i < text.size()) {
-        const std::size_t end = std::min(text.find_first_of(u"\r\n\u2028\u2029", i), text.size());
+        std::size_t end = i;
+        while (end < text.size() && !isBreak(text[end])) {
+            ++end;
+        }
         out.append(text.substr(i, end - i));
         if (end == text.size()) {
             break;
