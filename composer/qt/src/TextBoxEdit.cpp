@@ -124,12 +124,20 @@ void TextBoxEdit::onContentsChange(int from, int removed, int added) {
         pending_.edits += 2;
         return;
     }
-    QTextCursor range(document());
-    range.setPosition(from);
-    range.setPosition(from + added, QTextCursor::KeepAnchor);
+    if (added >= length / 4) {
+        // A paste of most of the text: the whole raw text is a quarter of the price of the
+        // selection's, which walks the blocks and converts each break.
+        pending_.inserted.assign(
+            viewOf(document()->toRawText()).substr(static_cast<std::size_t>(from),
+                                                   static_cast<std::size_t>(added)));
+    } else {
+        QTextCursor range(document());
+        range.setPosition(from);
+        range.setPosition(from + added, QTextCursor::KeepAnchor);
+        pending_.inserted.assign(viewOf(range.selectedText()));
+    }
     pending_.from = static_cast<std::size_t>(from);
     pending_.removed = static_cast<std::size_t>(removed);
-    pending_.inserted.assign(viewOf(range.selectedText()));
     ++pending_.edits;
     marksStale_ = true;
 }
