@@ -40,11 +40,12 @@ package: deps
 # The benchmarks, then clicks at a human pace with real X events: the composer's CPU per click
 # beside a bare window's, measured in the same run, in three cases: the Linux composer with no
 # sound output at all (no device, no server), the same with a private PulseAudio server, and the
-# Windows composer under wine beside a bare Win32 window, with that server. Kept melodies go to a
-# folder of their own.
+# Windows composer under wine beside a bare Win32 window, with that server. Then how long a large
+# paste keeps each window busy, beside the same floors. Kept melodies go to a folder of their own.
 BENCH_DATA = $$(mktemp -d)
 PRIVATE_PULSE = composer/sound/testing/private-pulse.sh
 CLICK_PACE = xvfb-run -a -s "-screen 0 800x600x24" bash bench/window/click-pace.sh
+PASTE_PACE = xvfb-run -a -s "-screen 0 800x600x24" bash bench/window/paste-pace.sh
 WINE = $$(command -v /usr/lib/wine/wine64 || command -v wine)
 bench: build
 	$(call configure,windows)
@@ -54,13 +55,17 @@ bench: build
 	LABEL="Linux, no sound output" ALSA_CONFIG_PATH=$(CURDIR)/composer/sound/tests/no-devices.alsa.conf \
 		PULSE_SERVER=unix:/nonexistent/quillon-no-server \
 		$(CLICK_PACE) $(QUILLON) build/default/bench/bare-click-window && \
+	LABEL="Linux" $(PASTE_PACE) $(QUILLON) build/default/bench/bare-click-window && \
 	LABEL="Linux, PulseAudio" bash $(PRIVATE_PULSE) -- \
 		$(CLICK_PACE) $(QUILLON) build/default/bench/bare-click-window && \
 	mkdir -p build/bench-wine && export WINEPREFIX=$(CURDIR)/build/bench-wine/prefix && \
 	LABEL="Windows under wine, PulseAudio" QUILLON_LAUNCH="bash composer/win32/tests/wine.sh run $(WINE)" \
 		bash $(PRIVATE_PULSE) -- xvfb-run -a -s "-screen 0 800x600x24" \
 		bash composer/win32/tests/wine.sh session $(WINE) bash bench/window/click-pace.sh \
-		build/windows/quillon.exe build/windows/bare-click-window.exe; \
+		build/windows/quillon.exe build/windows/bare-click-window.exe && \
+	LABEL="Windows under wine" QUILLON_LAUNCH="bash composer/win32/tests/wine.sh run $(WINE)" \
+		xvfb-run -a -s "-screen 0 800x600x24" bash composer/win32/tests/wine.sh session $(WINE) \
+		bash bench/window/paste-pace.sh build/windows/quillon.exe build/windows/bare-click-window.exe 1 4; \
 	status=$$?; rm -rf "$$data"; exit $$status
 
 # The AVR example with the melody player, for the ATmega328P at 16 MHz: ELF and Intel HEX in
