@@ -54,10 +54,7 @@ measure() {
     awk -v ms=$((after - before)) -v n="$clicks" 'BEGIN { printf "%.2f", ms / n }'
 }
 
-median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END {
-    printf "%.2f", NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
-spread() { printf '%s\n' "$@" | sort -g | awk 'NR == 1 { lo = $1 } { hi = $1 } END {
-    printf "%.2f-%.2f", lo, hi }'; }
+source "$(dirname "$0")/pace.sh"
 
 for codes in "${sizes[@]}"; do
     composer=()

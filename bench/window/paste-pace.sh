@@ -53,8 +53,7 @@ measure() {
     wait "$pid" 2>/dev/null || true
 }
 
-median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END {
-    printf "%.2f", NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+source "$(dirname "$0")/pace.sh"
 
 for megabytes in "${sizes[@]}"; do
     python3 -c "import sys; n = int(float(sys.argv[1]) * 200000); sys.stdout.write(''.join(
@@ -68,7 +67,7 @@ for megabytes in "${sizes[@]}"; do
     c=$(median "${composer[@]}")
     f=$(median "${floor[@]}")
     awk -v c="$c" -v f="$f" -v m="$megabytes" -v l="$label" -v r="$rounds" \
-        -v cs="${composer[*]}" -v fs="${floor[*]}" 'BEGIN {
-        printf "%s, a paste of %s MB: %.2f s of processor time, bare floor %.2f s (x%.2f); medians of %d rounds (%s; %s)\n",
+        -v cs="$(spread "${composer[@]}")" -v fs="$(spread "${floor[@]}")" 'BEGIN {
+        printf "%s, a paste of %s MB: %.2f s of processor time, bare floor %.2f s (x%.2f); medians of %d rounds, spread %s and %s s\n",
             l, m, c, f, c / f, r, cs, fs }'
 done
