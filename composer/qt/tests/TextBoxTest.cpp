@@ -42,6 +42,14 @@ private slots:
         // The session's offsets stay those of the box across every kind of break.
         click(*form, "Command111");
         QCOMPARE(text1Text(*form), kHeaderLine + "x\r\n\r\ny\r\nz0x03,");
+        // A paste of most of the text, after breaks and holding some: the box reads it another
+        // way than a short one.
+        QTextCursor afterX(box->document());
+        afterX.setPosition(38);
+        box->setTextCursor(afterX);
+        box->insertPlainText(QStringLiteral("\n0x01,").repeated(20));
+        QCOMPARE(text1Text(*form), kHeaderLine + "x" + QStringLiteral("\r\n0x01,").repeated(20) +
+                                       "\r\n\r\ny\r\nz0x03,");
     }
 
     void aWriteEditsOnlyWhatChanged() {
