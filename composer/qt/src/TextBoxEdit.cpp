@@ -125,8 +125,8 @@ void TextBoxEdit::onContentsChange(int from, int removed, int added) {
         return;
     }
     if (added >= length / 4) {
-        // A paste of most of the text: the whole raw text is a quarter of the price of the
-        // selection's, which walks the blocks and converts each break.
+        // A paste of a quarter of the text or more: a character of the raw text costs about a
+        // quarter of one read through a selection, which walks the blocks one by one.
         pending_.inserted.assign(
             viewOf(document()->toRawText()).substr(static_cast<std::size_t>(from),
                                                    static_cast<std::size_t>(added)));
