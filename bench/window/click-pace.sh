@@ -63,10 +63,5 @@ for codes in "${sizes[@]}"; do
         composer+=("$(measure '^Quillon$' "$codes" "$quillon")")
         floor+=("$(measure '^Bare$' "$codes" "$bare" "$codes")")
     done
-    c=$(median "${composer[@]}")
-    f=$(median "${floor[@]}")
-    awk -v c="$c" -v f="$f" -v n="$codes" -v l="$label" -v r="$rounds" \
-        -v cs="$(spread "${composer[@]}")" -v fs="$(spread "${floor[@]}")" 'BEGIN {
-        printf "%s, %d codes: %.2f ms per click, bare floor %.2f ms (x%.2f); medians of %d rounds, spread %s and %s ms\n",
-            l, n, c, f, c / f, r, cs, fs }'
+    compare "$label, $codes codes" "%.2f ms per click" ms
 done

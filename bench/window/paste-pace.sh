@@ -64,10 +64,5 @@ for megabytes in "${sizes[@]}"; do
         composer+=("$(measure '^Quillon$' "$quillon")")
         floor+=("$(measure '^Bare$' "$bare" 0)")
     done
-    c=$(median "${composer[@]}")
-    f=$(median "${floor[@]}")
-    awk -v c="$c" -v f="$f" -v m="$megabytes" -v l="$label" -v r="$rounds" \
-        -v cs="$(spread "${composer[@]}")" -v fs="$(spread "${floor[@]}")" 'BEGIN {
-        printf "%s, a paste of %s MB: %.2f s of processor time, bare floor %.2f s (x%.2f); medians of %d rounds, spread %s and %s s\n",
-            l, m, c, f, c / f, r, cs, fs }'
+    compare "$label, a paste of $megabytes MB" "%.2f s of processor time" s
 done
